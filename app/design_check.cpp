@@ -1,0 +1,36 @@
+/*
+** design_check.cpp: the list of every value the screens print, each
+** checked for being finite.  A value added to a screen belongs here too.
+*/
+#include "app/design_check.h"
+
+#include <cmath>
+#include <initializer_list>
+
+static bool AllFinite(std::initializer_list<float> values) {
+  for (float v : values)
+    if (!std::isfinite(v)) return false;
+  return true;
+}
+
+static bool CoilPrintsFinite(const CoilRecord& c) {
+  return AllFinite({c.Uhy, c.Dia, c.Len, c.Nturns, c.Qu, c.Rac, c.Rdc, c.Pdiss});
+}
+
+static bool MainScreenPrintsFinite(const DesignState& s) {
+  const float deviceEff = static_cast<float>(1.0 - double(s.DevDiss) / double(s.Power));
+  if (!AllFinite({s.Freq, s.Vcc, s.Ron, s.Power, s.QL, s.QC, s.Rload, s.Pdc, s.Idc, s.Vpk,
+                  s.Safety, s.DevBV, s.DevIpk, s.DevDiss, s.Lp1, s.Cp1, s.Ls2, s.Cs2, s.Ro,
+                  s.PwrOut, s.Pcoils, s.Pcaps, s.OverallEff, deviceEff, s.RoPiRef, s.Cp2PiRef,
+                  s.Rt}))
+    return false;
+  if (s.MatchEL == 0) return true;
+  if (!AllFinite({s.Qmatch, s.Ls3, s.Cp3, s.VLp1, s.VCp1, s.VCs2, s.VLs2, s.VLs3, s.VCp3,
+                  s.VRload, s.ILp1, s.ICp1, s.ICs2, s.ILs2, s.ILs3, s.ICp3, s.IRload}))
+    return false;
+  if (!CoilPrintsFinite(s.Coils[kChokeLp1])) return false;
+  if (s.MatchEL == 1) return CoilPrintsFinite(s.Coils[kLs2PlusLs3]);
+  return CoilPrintsFinite(s.Coils[kTuneLs2]) && CoilPrintsFinite(s.Coils[kMatchLs3]);
+}
+
+bool DesignPrintsFinite(const DesignState& s) { return MainScreenPrintsFinite(s); }

@@ -1,0 +1,16 @@
+/*
+** power_estimate.h: generated power less the coil, capacitor and device
+** losses; the DC input and the device's current and dissipation.
+*/
+#ifndef TOLVARIN_ENGINE_POWER_ESTIMATE_H
+#define TOLVARIN_ENGINE_POWER_ESTIMATE_H
+
+#include "app/design_state.h"
+
+/* Pcoils, Pcaps, Pdc, Idc, DevIpk, DevDiss, PwrOut, OverallEff. */
+void EstimatePower(DesignState& s, int matchEL);
+
+/* Total loss of Cp1, Cs2 and (when it exists) Cp3 at Qcap, in watts. */
+float CapacitorLossSum(const DesignState& s);
+
+#endif

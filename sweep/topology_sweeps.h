@@ -1,0 +1,16 @@
+/*
+** topology_sweeps.h: the six swept output-network variants.
+*/
+#ifndef TOLVARIN_SWEEP_TOPOLOGY_SWEEPS_H
+#define TOLVARIN_SWEEP_TOPOLOGY_SWEEPS_H
+
+#include "app/design_state.h"
+
+void ComputeSweepBAS(DesignState& s);
+void ComputeSweepBASEL(DesignState& s);
+void ComputeSweepBASELTCH(DesignState& s);
+void ComputeSweepPI(DesignState& s);
+void ComputeSweepPIEL(DesignState& s);
+void ComputeSweepPIELTCH(DesignState& s);
+
+#endif
