@@ -15,6 +15,7 @@
 #include <cstdio>
 
 #include "app/design_check.h"
+#include "app/help_pages.h"
 #include "app/main_loop.h"
 #include "coils/coil_editor.h"
 #include "coils/coil_model.h"
@@ -133,7 +134,7 @@ int MainMenu(DesignState& s) {
     case 'A': case 'a': ShowAlternatePage(s); break;
     case 'B': case 'b': RunPowerEstimate(s); break;
     case 'W': case 'w': WireTable(); break;
-    case 'H': case 'h': break; /* help pages not built yet */
+    case 'H': case 'h': ShowHelpPages(); break;
     case 'X': case 'x': case kKeyEnd: return -1;
     default: break;
   }
