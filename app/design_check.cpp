@@ -33,4 +33,15 @@ static bool MainScreenPrintsFinite(const DesignState& s) {
   return CoilPrintsFinite(s.Coils[kTuneLs2]) && CoilPrintsFinite(s.Coils[kMatchLs3]);
 }
 
-bool DesignPrintsFinite(const DesignState& s) { return MainScreenPrintsFinite(s); }
+/* The turns ratios only enter the BASIC and PINET rows and matches. */
+static bool AlternatePagePrintsFinite(const DesignState& s) {
+  if (!AllFinite({s.NTBAS, s.ZTBAS, s.Ls2BAS, s.Cs2BAS, s.RoBAS, s.QmatchBAS, s.LMBAS, s.CMBAS}))
+    return false;
+  if (!AllFinite({s.NTPI, s.ZTPI, s.Ls2PI, s.Cp2PI, s.RoPI, s.QmatchPI, s.LMPI, s.CMPI}))
+    return false;
+  return AllFinite({s.Cpin, s.LsTCH, s.Cpout, s.LsTrap, s.CsTrap, s.Cs1, s.Cp2N, s.Ls2N});
+}
+
+bool DesignPrintsFinite(const DesignState& s) {
+  return MainScreenPrintsFinite(s) && AlternatePagePrintsFinite(s);
+}
