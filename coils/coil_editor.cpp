@@ -1,3 +1,231 @@
-/* coils/coil_editor.cpp: not built yet; its owner replaces this file. */
+/*
+** coil_editor.cpp: the coil editor page.  It prints below the menu of the
+** screen already shown, asks for a coil and one parameter, reads one
+** number and redesigns that coil; the main loop's next (light) pass shows
+** the result, and keeps it until an input edit redesigns the coils.
+**
+** Diameter, length and turns trade against each other at the coil's
+** inductance; only the choke's inductance can be changed, which scales
+** its turns and keeps its form.  An entry that would make the coil
+** degenerate (nothing to wind, too few turns for the inductance) or print
+** a value that is not finite is refused: the coil keeps all its values
+** and the next main screen says why.
+*/
 #include "coils/coil_editor.h"
-int CoilEditor(DesignState&) { return 0; }
+
+#include <cmath>
+#include <cstdio>
+#include <initializer_list>
+
+#include "app/design_check.h"
+#include "app/main_loop.h"
+#include "coils/coil_model.h"
+#include "console/console.h"
+#include "engine/el_match.h"
+
+namespace {
+
+enum Param { kDia, kLen, kTurns, kInductance };
+
+float F(double v) {
+  return static_cast<float>(v);
+}
+
+/* The coil a selection names, or -1 when it names none. */
+int SelectedCoil(int selection) {
+  switch (selection) {
+    case kSelectChoke:
+      return kChokeLp1;
+    case kSelectTune:
+      return kTuneLs2;
+    case kSelectMatch:
+      return kMatchLs3;
+    case kSelectLs2PlusLs3:
+      return kLs2PlusLs3;
+    default:
+      return -1;
+  }
+}
+
+const char* CoilName(int selection) {
+  switch (selection) {
+    case kSelectChoke:
+      return "Choke";
+    case kSelectTune:
+      return "Tune";
+    case kSelectMatch:
+      return "Match";
+    case kSelectLs2PlusLs3:
+      return "Ls2+LM";
+    default:
+      return "No";
+  }
+}
+
+const char* ParamName(Param p) {
+  static const char* const names[] = {"Dia", "Len", "Nturns", "Uhy"};
+  return names[p];
+}
+
+/* Shows the coil menu of the arrangement and takes one key; false after
+   the exit key.  With no EL network the tuning coil stands alone, so the
+   separate menu serves. */
+bool ChooseCoil(DesignState& s) {
+  const bool combined = s.MatchEL == 1;
+  s.CoilSelection = combined ? kSelectCombinedMenu : kSelectSeparateMenu;
+  Print("\nSelect Coil to Change...\n");
+  Print(combined ? "Choke   Ls2+lm   eXit\n" : "Choke   Tune   Match    eXit\n");
+  switch (ReadKey()) {
+    case 'X':
+    case 'x':
+      return false;
+    case 'C':
+    case 'c':
+      s.CoilSelection = kSelectChoke;
+      break;
+    case 'T':
+    case 't':
+      if (!combined) s.CoilSelection = kSelectTune;
+      break;
+    case 'M':
+    case 'm':
+      if (!combined) s.CoilSelection = kSelectMatch;
+      break;
+    case 'L':
+    case 'l':
+      if (combined) s.CoilSelection = kSelectLs2PlusLs3;
+      break;
+    default:
+      break;
+  }
+  return true;
+}
+
+/* The coil after the entry v of p, before any check. */
+CoilRecord Reshape(const DesignState& s, CoilRecord c, Param p, float v) {
+  switch (p) {
+    case kDia:
+      c.Dia = v;
+      DesignCoil(s, c);
+      return c;
+    case kLen:
+      c.Len = v;
+      DesignCoil(s, c);
+      return c;
+    case kTurns:
+      c.Nturns = v;
+      break;
+    case kInductance: {
+      /* Turns go with the square root of the inductance, so the form
+         keeps its length. */
+      const double ratio = double(v) / double(c.Uhy);
+      c.Uhy = v;
+      c.Nturns = F(double(c.Nturns) * std::sqrt(ratio));
+      break;
+    }
+  }
+  c.Len = LengthForTurns(c.Dia, c.Uhy, c.Nturns);
+  c.Qu = CoilQu(c.Dia, c.Len, s.Freq);
+  c.Pitch = F(double(c.Len) / double(c.Nturns));
+  c.AWGMIN = MinGauge(c.Pitch);
+  return c;
+}
+
+bool CoilFinite(const CoilRecord& c) {
+  for (float v :
+       {c.Uhy, c.Nturns, c.Len, c.Dia, c.Pitch, c.Qu, c.Rac, c.XL, c.Pdiss, c.Rdc, c.PdissDc})
+    if (!std::isfinite(v)) return false;
+  return true;
+}
+
+/* Would the design with the coil reshaped print only finite values, and
+   would the coil's own figures, shown or not, all be finite? */
+bool DesignHolds(const DesignState& s, int coil, const CoilRecord& c) {
+  static DesignState trial; /* static: no copy on the stack, no heap */
+  trial = s;
+  trial.Coils[coil] = c;
+  trial.Lp1 = trial.Coils[kChokeLp1].Uhy;
+  trial.FullRecalc = 0; /* the light pass that follows the editor */
+  ComputePass(trial);
+  return DesignPrintsFinite(trial) && CoilFinite(trial.Coils[coil]);
+}
+
+/* Why the entry v of p cannot stand, or nullptr.  old is the coil before
+   the entry, c the coil after it. */
+const char* Fault(const DesignState& s, int coil, const CoilRecord& old, const CoilRecord& c,
+                  Param p, float v) {
+  static const char* const mustBePositive[] = {
+      "the diameter must be above 0 inches", "the length must be above 0 inches",
+      "the turns must be above 0", "the inductance must be above 0 uH"};
+  if (!std::isfinite(v)) return "the value is too large to hold";
+  if (!(v > 0.0f)) return mustBePositive[p];
+  if (!(old.Uhy > 0.0f) || !std::isfinite(old.Uhy))
+    return p == kInductance ? "the choke has no inductance to scale"
+                            : "the coil has no inductance in this design";
+  if (!(c.Len > 0.0f)) return "too few turns for the inductance on this form";
+  if (!CoilFinite(c) || !DesignHolds(s, coil, c)) return "the coil would overflow single precision";
+  return nullptr;
+}
+
+void Refuse(DesignState& s, int coil, Param p, float v, const char* why) {
+  static const char* const names[] = {"Choke", "Tune", "Match", "Ls2+LM"};
+  if (std::isfinite(v))
+    std::snprintf(s.Notice, sizeof s.Notice, "%s coil %s %g refused: %s", names[coil], ParamName(p),
+                  double(v), why);
+  else
+    std::snprintf(s.Notice, sizeof s.Notice, "%s coil %s refused: %s", names[coil], ParamName(p),
+                  why);
+}
+
+/* Prompts for p of the coil, reads a number and applies it unless it is
+   refused.  An entry that is not a number changes nothing and says
+   nothing. */
+void Enter(DesignState& s, int coil, Param p, const char* prompt) {
+  CoilRecord& c = s.Coils[coil];
+  float* const fields[] = {&c.Dia, &c.Len, &c.Nturns, &c.Uhy};
+  float v = *fields[p];
+  Print(prompt, double(v));
+  const bool typed = ReadNumber(&v);
+  const CoilRecord reshaped = Reshape(s, c, p, v);
+  if (const char* why = Fault(s, coil, c, reshaped, p, v)) {
+    if (typed) Refuse(s, coil, p, v, why);
+    return;
+  }
+  c = reshaped;
+  if (coil == kChokeLp1) s.Lp1 = c.Uhy; /* the design's choke is this coil */
+}
+
+}  // namespace
+
+int CoilEditor(DesignState& s) {
+  if (!ChooseCoil(s)) return -1;
+  const int coil = SelectedCoil(s.CoilSelection);
+  Print("\nSelect %s Coil Parameter to Change...\n", CoilName(s.CoilSelection));
+  Print(coil == kChokeLp1 ? "Uhy  Dia  Len  Nturns  eXit\n" : "Dia  Len  Nturns  eXit\n");
+  switch (ReadKey()) {
+    case 'D':
+    case 'd':
+      if (coil >= 0) Enter(s, coil, kDia, "Enter Form Diam <%f> inches...\n");
+      break;
+    case 'L':
+    case 'l':
+      if (coil >= 0) Enter(s, coil, kLen, "Enter Winding Length <%f> inches...\n");
+      break;
+    case 'N':
+    case 'n':
+      if (coil >= 0) Enter(s, coil, kTurns, "Enter Number of Turns <%f>...\n");
+      break;
+    case 'U':
+    case 'u': /* the choke, whichever coil was chosen */
+      Enter(s, kChokeLp1, kInductance, "Enter Inductance <%f> uhy...\n");
+      return -1;
+    case 'X':
+    case 'x':
+      return -1;
+    default:
+      break;
+  }
+  EstimateElementStresses(s, s.MatchEL);
+  EstimateCoilLosses(s);
+  return 0;
+}

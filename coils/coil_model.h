@@ -8,7 +8,13 @@
 
 #include "app/design_state.h"
 
+/* What MinGauge answers when no wire fits the pitch: not a gauge any
+   wire is drawn to, so the coil table shows it as "#99 (#103)". */
+enum { kNoGauge = 99 };
+
+/* Bare diameter of solid AWG wire, inches. */
 float WireDia(int gauge);
+/* Thickest gauge whose bare wire is thinner than the pitch. */
 int MinGauge(float pitch);
 float TurnsForInductance(float dia, float uhy, float len);
 float LengthForTurns(float dia, float uhy, float nturns);

@@ -11,7 +11,9 @@ namespace {
 
 const double kTwoPi = 6.283185307;
 
-float F(double v) { return static_cast<float>(v); }
+float F(double v) {
+  return static_cast<float>(v);
+}
 
 }  // namespace
 
@@ -46,5 +48,43 @@ int ComputeELMatch(DesignState& s) {
   return arrangement;
 }
 
-/* Not built yet: its owner fills it in. */
-void EstimateElementStresses(DesignState&, int) {}
+/* The estimate takes all of Power as delivered to Ro and to the load (no
+   losses), the shunt capacitor's current as half the series branch
+   current, and the choke's voltage as the peak switch voltage over 2.83.
+   X is a reactance in ohms, stored before use. */
+void EstimateElementStresses(DesignState& s, int matchEL) {
+  const double w = kTwoPi * double(s.FreqHz);
+  s.VRload = F(std::sqrt(double(s.Power) * double(s.Rload)));
+  s.IRload = F(double(s.VRload) / double(s.Rload));
+  s.VRo = F(std::sqrt(double(s.Power) * double(s.Ro)));
+  s.IRo = F(double(s.VRo) / double(s.Ro));
+
+  s.ICs2 = s.IRo;
+  float x = F(1.0 / (w * double(s.Cs2) * 1e-12));
+  s.VCs2 = F(double(s.ICs2) * double(x));
+  s.ILs2 = s.IRo;
+  x = F(w * double(s.Ls2) * 1e-6);
+  s.VLs2 = F(double(s.ILs2) * double(x));
+
+  s.VLp1 = F(double(s.Vpk) * (1.0 / 2.83));
+  s.VCp1 = s.VLp1;
+  x = F(w * double(s.Lp1) * 1e-6);
+  s.ILp1 = F(double(s.VLp1) / double(x));
+  s.ICp1 = F(double(s.ICs2) * 0.5);
+
+  /* The EL inductor carries the network's current when it sits next to
+     the network, the load's when it sits next to the load; the shunt
+     capacitor sees the voltage of the side it stands across. */
+  if (matchEL == 1) {
+    s.ILs3 = s.ILs2;
+    s.VLs3 = F(w * double(s.Ls3) * 1e-6 * double(s.ILs3));
+    s.VCp3 = s.VRload;
+  } else if (matchEL == 2) {
+    s.ILs3 = s.IRload;
+    s.VLs3 = F(double(s.ILs3) * (w * double(s.Ls3) * 1e-6));
+    s.VCp3 = s.VRo;
+  } else {
+    return; /* no EL network: its fields keep their values, unshown */
+  }
+  s.ICp3 = F(double(s.VCp3) / (1.0 / (w * double(s.Cp3) * 1e-12)));
+}

@@ -10,7 +10,8 @@
 /* Pcoils, Pcaps, Pdc, Idc, DevIpk, DevDiss, PwrOut, OverallEff. */
 void EstimatePower(DesignState& s, int matchEL);
 
-/* Total loss of Cp1, Cs2 and (when it exists) Cp3 at Qcap, in watts. */
-float CapacitorLossSum(const DesignState& s);
+/* Total loss of Cp1, Cs2 and (when the arrangement has it) Cp3 at Qcap,
+   in watts. */
+float CapacitorLossSum(const DesignState& s, int matchEL);
 
 #endif
