@@ -1,0 +1,177 @@
+/*
+** tchebychev_test.cpp: the separate low-pass filter and its trap, checked
+** against the closed-form Chebyshev prototype and against circuit
+** analysis of the filter between Rload terminations.
+*/
+#include "topologies/tchebychev.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+
+#include "app/main_loop.h"
+#include "tests/test_support.h"
+#include "topologies/transformer_matching.h"
+
+namespace {
+
+using Cplx = std::complex<double>;
+const double kPi = 3.14159265358979323846;
+
+DesignState FilterFor(float freqMHz, float rload) {
+  DesignState s = StartDesign();
+  s.Freq = freqMHz;
+  s.Rload = rload;
+  s.FullRecalc = 1;
+  ComputePass(s);
+  return s;
+}
+
+/* The cutoff the prototype is scaled to: 1.1548556 times the design
+   frequency. */
+double CutoffOmega(const DesignState& s) {
+  return 2.0 * kPi * double(s.FreqHz) * 1.1548556;
+}
+
+/* Closed-form Chebyshev low-pass prototype, n elements, ripple in dB. */
+double Prototype(double rippleDb, int n, int k) {
+  const double beta = std::log(1.0 / std::tanh(rippleDb / 17.37));
+  const double gamma = std::sinh(beta / (2.0 * n));
+  auto a = [&](int i) { return std::sin((2.0 * i - 1.0) * kPi / (2.0 * n)); };
+  auto b = [&](int i) { return gamma * gamma + std::pow(std::sin(i * kPi / n), 2); };
+  double g = 2.0 * a(1) / gamma;
+  for (int i = 2; i <= k; ++i) g = 4.0 * a(i - 1) * a(i) / (b(i - 1) * g);
+  return g;
+}
+
+/* Impedance of the filter's input with rload on its output; the output
+   element is Cpout or, with trap set, the series LsTrap + CsTrap. */
+Cplx InputImpedance(const DesignState& s, double w, bool trap) {
+  const Cplx j(0.0, 1.0);
+  const Cplx load = double(s.Rload);
+  const Cplx out = trap ? j * w * double(s.LsTrap) * 1e-6 + 1.0 / (j * w * double(s.CsTrap) * 1e-12)
+                        : 1.0 / (j * w * double(s.Cpout) * 1e-12);
+  const Cplx afterOut = 1.0 / (1.0 / load + 1.0 / out);
+  const Cplx afterL = afterOut + j * w * double(s.LsTCH) * 1e-6;
+  return 1.0 / (1.0 / afterL + j * w * double(s.Cpin) * 1e-12);
+}
+
+/* Insertion loss in dB between a source and a load both of Rload. */
+double InsertionLossDb(const DesignState& s, double w) {
+  const Cplx zin = InputImpedance(s, w, false);
+  const double r = double(s.Rload);
+  const double rho = std::abs((zin - r) / (zin + r));
+  return -10.0 * std::log10(1.0 - rho * rho);
+}
+
+TEST(Tchebychev, ElementsAreTheChebyshevPrototypeFor04DbRipple) {
+  for (float f : {0.5f, 3.8f, 27.0f, 500.0f}) {
+    for (float rl : {5.0f, 50.0f, 300.0f}) {
+      const DesignState s = FilterFor(f, rl);
+      const double wc = CutoffOmega(s);
+      const double g1 = double(s.Cpin) * 1e-12 * double(s.Rload) * wc;
+      const double g2 = double(s.LsTCH) * 1e-6 * wc / double(s.Rload);
+      const double g3 = double(s.Cpout) * 1e-12 * double(s.Rload) * wc;
+      /* The prototype values are quoted to four digits: 1.491, 1.118. */
+      EXPECT_NEAR(g1, Prototype(0.4, 3, 1), 5e-4) << f << " MHz " << rl << " ohm";
+      EXPECT_NEAR(g2, Prototype(0.4, 3, 2), 5e-4) << f << " MHz " << rl << " ohm";
+      EXPECT_NEAR(g3, Prototype(0.4, 3, 3), 5e-4) << f << " MHz " << rl << " ohm";
+    }
+  }
+}
+
+TEST(Tchebychev, FollowsTheChebyshevResponse) {
+  /* Loss of the ideal 0.4 dB, three-pole Chebyshev response:
+     10 log(1 + eps^2 T3(x)^2), eps^2 = 10^0.04 - 1, T3(x) = 4x^3 - 3x. */
+  const double eps2 = std::pow(10.0, 0.04) - 1.0;
+  auto ideal = [&](double x) {
+    const double t3 = 4.0 * x * x * x - 3.0 * x;
+    return 10.0 * std::log10(1.0 + eps2 * t3 * t3);
+  };
+  const DesignState s = FilterFor(3.8f, 50.0f);
+  const double wc = CutoffOmega(s);
+  EXPECT_NEAR(InsertionLossDb(s, wc), 0.4, 0.005);
+  for (int i = 1; i <= 100; ++i) {
+    const double x = i / 100.0;
+    EXPECT_LE(InsertionLossDb(s, wc * x), 0.405) << x;
+    EXPECT_NEAR(InsertionLossDb(s, wc * x), ideal(x), 0.005) << x;
+  }
+  for (double x : {1.5, 2.0, 3.0}) EXPECT_NEAR(InsertionLossDb(s, wc * x), ideal(x), 0.05) << x;
+}
+
+TEST(Tchebychev, DesignFrequencySitsOnARippleZero) {
+  /* The cutoff scale puts the design frequency where the filter is
+     matched: the device side sees Rload itself, with or without the
+     trap in place of Cpout. */
+  for (float f : {1.0f, 3.8f, 144.0f}) {
+    const DesignState s = FilterFor(f, 50.0f);
+    const double w = 2.0 * kPi * double(s.FreqHz);
+    for (bool trap : {false, true}) {
+      const Cplx z = InputImpedance(s, w, trap);
+      EXPECT_NEAR(z.real(), 50.0, 0.05) << f << " trap " << trap;
+      EXPECT_NEAR(z.imag(), 0.0, 0.05) << f << " trap " << trap;
+    }
+  }
+}
+
+TEST(Tchebychev, TrapResonatesAtSecondHarmonicAndStandsInForCpout) {
+  for (float f : {0.5f, 3.8f, 50.0f, 500.0f}) {
+    for (float rl : {1.0f, 50.0f, 600.0f}) {
+      const DesignState s = FilterFor(f, rl);
+      const double l = double(s.LsTrap) * 1e-6, c = double(s.CsTrap) * 1e-12;
+      const double fres = 1.0 / (2.0 * kPi * std::sqrt(l * c));
+      EXPECT_NEAR(fres / double(s.FreqHz), 2.0, 2e-6) << f << " MHz " << rl << " ohm";
+
+      const double w = 2.0 * kPi * double(s.FreqHz);
+      const double xTrap = w * l - 1.0 / (w * c);
+      const double xCpout = -1.0 / (w * double(s.Cpout) * 1e-12);
+      EXPECT_NEAR(xTrap / xCpout, 1.0, 2e-6) << f << " MHz " << rl << " ohm";
+      EXPECT_EQ(s.Cpout, s.Cpin);
+    }
+  }
+}
+
+TEST(Tchebychev, DoublingRloadHalvesCapacitorsAndDoublesInductors) {
+  for (float f : {0.5f, 3.8f, 500.0f}) {
+    const DesignState a = FilterFor(f, 37.5f);
+    const DesignState b = FilterFor(f, 75.0f);
+    EXPECT_NEAR(b.Cpin / a.Cpin, 0.5, 1e-6);
+    EXPECT_NEAR(b.Cpout / a.Cpout, 0.5, 1e-6);
+    EXPECT_NEAR(b.CsTrap / a.CsTrap, 0.5, 1e-6);
+    EXPECT_NEAR(b.LsTCH / a.LsTCH, 2.0, 2e-6);
+    EXPECT_NEAR(b.LsTrap / a.LsTrap, 2.0, 2e-6);
+  }
+}
+
+TEST(Tchebychev, DependsOnNothingButFreqAndRload) {
+  const DesignState ref = FilterFor(7.1f, 50.0f);
+  DesignState s = StartDesign();
+  s.Freq = 7.1f;
+  s.Power = 40.0f;
+  s.Vcc = 28.0f;
+  s.QL = 7.0f;
+  s.Ron = 1.5f;
+  s.NTBAS = 3.0f;
+  s.NTPI = 0.4f;
+  s.FullRecalc = 1;
+  ComputePass(s);
+  EXPECT_EQ(s.Cpin, ref.Cpin);
+  EXPECT_EQ(s.LsTCH, ref.LsTCH);
+  EXPECT_EQ(s.Cpout, ref.Cpout);
+  EXPECT_EQ(s.CsTrap, ref.CsTrap);
+  EXPECT_EQ(s.LsTrap, ref.LsTrap);
+}
+
+TEST(Tchebychev, StartDesignFilter) {
+  /* Worked out with python3 from the scaling formulas, single precision
+     emulated: Cpin = 1.491/(50 * 2pi 3.8e6 * 1.1548556) = 1081.5 pF,
+     Ls = 50 * 1.118 / wc = 2.027 uH, trap 811.1 pF and 0.541 uH. */
+  const DesignState s = StartDesign();
+  EXPECT_NEAR(s.Cpin, 1081.5, 0.05);
+  EXPECT_NEAR(s.LsTCH, 2.027, 0.0005);
+  EXPECT_NEAR(s.CsTrap, 811.1, 0.05);
+  EXPECT_NEAR(s.LsTrap, 0.541, 0.0005);
+}
+
+}  // namespace
