@@ -1,9 +1,50 @@
 /*
 ** sweep_plan.cpp: the 25-point frequency plan around the design
-** frequency.  Points 0..20 step by 2.5 % of F from 0.75 F to 1.25 F, then
-** 1.5 F, 1.75 F, 2 F (the second harmonic) and 3 F (the third).
+** frequency, and the input impedance of the Tchebychev filter over it.
+**
+** Points 0..20 step by 2.5 % of F from 0.75 F to 1.25 F, then 1.5 F,
+** 1.75 F, 2 F (the second harmonic) and 3 F (the third).  The filter is
+** walked from its load towards the amplifier; with the notch on, a
+** lossy series L-C trap tuned to 2 F takes the place of the load-end
+** capacitor.
 */
 #include "sweep/sweep_plan.h"
+
+#include "sweep/impedance.h"
+
+namespace {
+
+float F(double v) {
+  return static_cast<float>(v);
+}
+
+/* The trap is wound like the inductor that carries the tuning current
+   into the load: the combined coil when the match is in series with Ls2,
+   the match coil when it stands alone, the tuning coil without a match. */
+float TrapCoilQ(const DesignState& s) {
+  if (s.MatchEL == 1) return s.Coils[kLs2PlusLs3].Qu;
+  if (s.MatchEL == 2) return s.Coils[kMatchLs3].Qu;
+  return s.Coils[kTuneLs2].Qu;
+}
+
+/* The load end of the filter at w, as a parallel pair. */
+ImpedancePair FilterLoadEnd(const DesignState& s, int notch, float w) {
+  ImpedancePair p;
+  if (notch == 0) {
+    p.r = s.Rload;
+    p.x = CapReactance(s.Cpout, w);
+    return p;
+  }
+  const float xl = IndReactance(s.LsTrap, w);
+  const float rt = F(double(xl) / double(TrapCoilQ(s)));
+  const float xt = F(double(xl) + double(CapReactance(s.CsTrap, w)));
+  const ImpedancePair trap = SeriesToParallel(rt, xt, kTrapGuard);
+  p.r = F(1.0 / (1.0 / double(trap.r) + 1.0 / double(s.Rload)));
+  p.x = trap.x;
+  return p;
+}
+
+}  // namespace
 
 void PlanSweep(DesignState& s, float freq) {
   const double f = freq;
@@ -24,5 +65,18 @@ void PlanSweep(DesignState& s, float freq) {
     s.SweepOmega[k] = static_cast<float>(double(s.SweepFreq[k]) * 6283185.307);
 }
 
-/* Not built yet: its owner fills it in. */
-void ComputeFilterResponse(DesignState&, int) {}
+void ComputeFilterResponse(DesignState& s, int notch) {
+  for (int k = 0; k < kSweepPoints; k++) {
+    const float w = s.SweepOmega[k];
+    const ImpedancePair end = FilterLoadEnd(s, notch, w);
+    ImpedancePair z = ParallelToSeries(end.r, end.x);
+    z.x = F(double(z.x) + double(IndReactance(s.LsTCH, w)));
+    ImpedancePair p = SeriesToParallel(z.r, z.x, kNetworkGuard);
+    p.x = ParallelReactance(p.x, CapReactance(s.Cpin, w));
+    s.FilterRp[k] = p.r;
+    s.FilterXp[k] = p.x;
+    const ImpedancePair series = ParallelToSeries(p.r, p.x);
+    s.FilterRs[k] = series.r;
+    s.FilterXs[k] = series.x;
+  }
+}
