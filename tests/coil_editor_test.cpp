@@ -1,0 +1,283 @@
+/*
+** The coil table and the coil editor, driven end to end in the scripted
+** mode: the table of each arrangement, the Space pass that brings the
+** choke's DC loss in, every menu of the editor, each parameter entry, the
+** refused entries with their notice, and how long an edit lasts.
+**
+** Expected rows come from an independent python re-computation of the
+** written formulas with float32 stores, cross-checked by hand against
+** Wheeler's formula (L = D^2 N^2 / (18 D + 40 Len)), Q = 143 D sqrt(f) /
+** (1 + 0.45 D / Len) and published AWG diameters and resistances.
+*/
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/test_support.h"
+
+namespace {
+
+const std::string::size_type npos = std::string::npos;
+
+/* A whole session; no value it prints may be nan or inf. */
+std::string Session(const std::string& keys) {
+  int status = -1;
+  const std::string t = RunBinary(keys, &status);
+  EXPECT_EQ(status, 0) << keys;
+  EXPECT_EQ(t.find("nan"), npos) << keys;
+  EXPECT_EQ(t.find("inf"), npos) << keys;
+  return t;
+}
+
+/* The main screens of a transcript, in order: the text after each form
+   feed, leaving out the empty one of start-up. */
+std::vector<std::string> Screens(const std::string& t) {
+  std::vector<std::string> out;
+  for (size_t at = t.find('\f'); at != npos; at = t.find('\f', at + 1)) {
+    const size_t next = t.find('\f', at + 1);
+    const std::string screen = t.substr(at + 1, next == npos ? npos : next - at - 1);
+    if (!screen.empty()) out.push_back(screen);
+  }
+  return out;
+}
+
+/* The screen printed right after the first occurrence of marker. */
+std::string ScreenAfter(const std::string& t, const std::string& marker) {
+  const size_t at = t.find(marker);
+  if (at == npos) return "(no " + marker + ")";
+  const size_t start = t.find('\f', at);
+  if (start == npos) return "(no screen after " + marker + ")";
+  const size_t next = t.find('\f', start + 1);
+  return t.substr(start + 1, next == npos ? npos : next - start - 1);
+}
+
+/* A screen up to the menu: what the design shows, without the prompts
+   that follow it. */
+std::string Body(const std::string& screen) {
+  return screen.substr(0, screen.find("\nSelect letter"));
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  size_t at = 0;
+  for (size_t end; (end = text.find('\n', at)) != npos; at = end + 1)
+    out.push_back(text.substr(at, end - at));
+  out.push_back(text.substr(at));
+  return out;
+}
+
+bool Has(const std::string& screen, const std::string& text) {
+  return screen.find(text) != npos;
+}
+
+const char kChokeStart[] =
+    "Choke-Lp1   26.30    1.00    1.00    39.1  #22 (#26)   192  3.27  0.42  0.02\n";
+
+}  // namespace
+
+/* First screen: no DC current known yet, so the choke lacks its DC loss
+   (0.0019 W); the Space pass adds Idc^2 Rdc = 0.0434 * 0.4235 W. */
+TEST(CoilTable, StartDesignAndTheSpacePass) {
+  const std::vector<std::string> s = Screens(Session("  x"));
+  ASSERT_EQ(s.size(), 3u);
+  EXPECT_TRUE(
+      Has(s[0],
+          "\nCOIL      L-uhy   Dia-in   Len-in   Turns  AWGMIN(USE) Qu   Rac   Rdc   Pdiss\n"
+          "Choke-Lp1   26.30    1.00    1.00    39.1  #22 (#26)   192  3.27  0.42  0.00\n"
+          "Ls2+Ls3      3.68    1.00    1.00    14.6  #14 (#18)   192  0.46  0.03  0.05\n"
+          "\n"
+          "Pwr Out = 2.35 watts=Pgen[2.50]-Pcoils[0.05]-Pcaps[0.02]-Pdev[0.08]\n"
+          "Overall Eff.= 0.94   Device Eff.= 0.97   \n"))
+      << s[0];
+  EXPECT_TRUE(Has(s[1], std::string(kChokeStart) +
+                            "Ls2+Ls3      3.68    1.00    1.00    14.6  #14 (#18)   192  0.46  "
+                            "0.03  0.05\n"
+                            "\n"
+                            "Pwr Out = 2.34 watts=Pgen[2.50]-Pcoils[0.07]-Pcaps[0.02]-Pdev[0.08]\n"
+                            "Overall Eff.= 0.93   Device Eff.= 0.97   \n"))
+      << s[1];
+  /* Only the lines the choke's DC loss enters differ. */
+  const std::vector<std::string> a = Lines(s[0]), b = Lines(s[1]);
+  ASSERT_EQ(a.size(), b.size());
+  std::vector<std::string> changed;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i] != b[i]) changed.push_back(b[i].substr(0, 9));
+  EXPECT_EQ(changed, (std::vector<std::string>{"Choke-Lp1", "Pwr Out =", "Overall E"}));
+  EXPECT_EQ(s[2], s[1]);
+}
+
+TEST(CoilTable, LoadBelowRoShowsTheSeparateCoils) {
+  const std::string s = Body(LastScreen(Session("r10\nx")));
+  EXPECT_TRUE(Has(s, "Qmatch=1.230    Shunt  Cp2= 2050.2 pf   Series Ls3= 0.515 uh\n")) << s;
+  EXPECT_TRUE(Has(s,
+                  "          Lp1     Cp1     Cs2     Ls2     Cp3     Ls3      Rload\n"
+                  "VRMS     15.10   15.10    7.82   19.81    7.92    6.15    5.00 \n"
+                  "IRMS      0.02    0.16    0.32    0.32    0.39    0.50    0.50 \n"))
+      << s;
+  EXPECT_TRUE(Has(s, std::string(kChokeStart) +
+                         "Tune-Ls2     2.63    1.00    1.00    12.4  #12 (#16)   192  0.33  0.01  "
+                         "0.03\n"
+                         "Match-Ls3    0.52    1.00    1.00     5.5  # 5 (# 9)   192  0.06  0.00  "
+                         "0.02\n\n"))
+      << s;
+  EXPECT_FALSE(Has(s, "Ls2+Ls3  "));
+}
+
+/* 25.1221409 is Ro of the start design to float precision ("%.9g"), so
+   the load equals Ro exactly: only the choke and the tuning coil remain,
+   and Cp1 and Cs2 alone lose 0.0106 W. */
+TEST(CoilTable, LoadEqualToRoShowsNoNetworkAndNoCoils) {
+  const std::string s = Body(LastScreen(Session("r25.1221409\nx")));
+  EXPECT_FALSE(Has(s, "EL-Matching"));
+  EXPECT_FALSE(Has(s, "VRMS"));
+  EXPECT_FALSE(Has(s, "IRMS"));
+  EXPECT_FALSE(Has(s, "COIL"));
+  EXPECT_TRUE(Has(s,
+                  "Element Voltage and Current Estimate:(Includes EL-Match)\n"
+                  "\n"
+                  "Pwr Out = 2.35 watts=Pgen[2.50]-Pcoils[0.05]-Pcaps[0.01]-Pdev[0.08]\n"
+                  "Overall Eff.= 0.94   Device Eff.= 0.97   \n"))
+      << s;
+}
+
+TEST(CoilEditor, MenusOfBothArrangements) {
+  const char kCombined[] = "\nSelect Coil to Change...\nChoke   Ls2+lm   eXit\n";
+  const char kSeparate[] = "\nSelect Coil to Change...\nChoke   Tune   Match    eXit\n";
+  const char kChoke[] = "\nSelect Choke Coil Parameter to Change...\nUhy  Dia  Len  Nturns  eXit\n";
+  EXPECT_TRUE(Has(Session("cxx"), kCombined));
+  EXPECT_FALSE(Has(Session("cxx"), "Parameter"));
+  EXPECT_TRUE(Has(Session("ccxx"), kChoke));
+  EXPECT_TRUE(Has(Session("Clxx"),
+                  "\nSelect Ls2+LM Coil Parameter to Change...\nDia  Len  Nturns  eXit\n"));
+  EXPECT_TRUE(Has(Session("r10\ncxx"), kSeparate));
+  EXPECT_TRUE(Has(Session("r10\nCCxx"), kChoke));
+  EXPECT_TRUE(Has(Session("r10\nctxx"),
+                  "\nSelect Tune Coil Parameter to Change...\nDia  Len  Nturns  eXit\n"));
+  EXPECT_TRUE(Has(Session("r10\ncMxx"),
+                  "\nSelect Match Coil Parameter to Change...\nDia  Len  Nturns  eXit\n"));
+  /* Keys of the other menu, and unlisted keys, choose no coil. */
+  const char kNone[] = "\nSelect No Coil Parameter to Change...\nDia  Len  Nturns  eXit\n";
+  EXPECT_TRUE(Has(Session("ctxx"), kNone));
+  EXPECT_TRUE(Has(Session("cqxx"), kNone));
+  EXPECT_TRUE(Has(Session("r10\nclxx"), kNone));
+  /* With no EL network the coils stand apart. */
+  EXPECT_TRUE(Has(Session("r25.1221409\ncxx"), kSeparate));
+}
+
+/* After a Space pass (so the DC loss is in), the screen that follows the
+   editor equals the one before it. */
+TEST(CoilEditor, ExitAndOtherKeysChangeNothing) {
+  for (const char* keys : {"cx", "cX", "ccx", "clx", "cc?", "cl ", "cqd", "cqn", "ctl", "c\n"}) {
+    const std::vector<std::string> s = Screens(Session(std::string(" ") + keys + "x"));
+    ASSERT_EQ(s.size(), 3u) << keys;
+    EXPECT_EQ(Body(s[2]), Body(s[1])) << keys;
+    EXPECT_FALSE(Has(s[1], "Enter")) << keys;
+  }
+}
+
+TEST(CoilEditor, FormEntriesKeepTheInductance) {
+  /* Wheeler at 26.30 uH: a 2-inch winding on the 1-inch form takes
+     sqrt(98 * 26.30) = 50.8 turns, pitch 0.0394 in: AWG 19 fits, AWG 18
+     (0.0403 in) does not; Q = 143 sqrt(3.8) / 1.225 = 228. */
+  std::string t = Session("ccl2\nx");
+  EXPECT_TRUE(Has(t, "Uhy  Dia  Len  Nturns  eXit\nEnter Winding Length <1.000000> inches...\n"));
+  EXPECT_TRUE(
+      Has(ScreenAfter(t, "Enter Winding"),
+          "Choke-Lp1   26.30    1.00    2.00    50.8  #19 (#23)   228  2.76  0.28  0.01\n"));
+  /* 50 turns: Len = (2500 / 26.30 - 18) / 40 = 1.93 in. */
+  t = Session("ccN50\nx");
+  EXPECT_TRUE(Has(t, "Enter Number of Turns <39.059853>...\n"));
+  EXPECT_TRUE(
+      Has(ScreenAfter(t, "Enter Number"),
+          "Choke-Lp1   26.30    1.00    1.93    50.0  #19 (#23)   226  2.78  0.27  0.01\n"));
+  /* A 2-inch form: sqrt((36 + 40) * 26.30 / 4) = 22.4 turns. */
+  t = Session("ccd2\nx");
+  EXPECT_TRUE(Has(t, "Enter Form Diam <1.000000> inches...\n"));
+  EXPECT_TRUE(
+      Has(ScreenAfter(t, "Enter Form"),
+          "Choke-Lp1   26.30    2.00    1.00    22.4  #18 (#22)   293  2.14  0.19  0.01\n"));
+  /* The coil for Ls2 + Ls3 (3.68 uH, current ILs2) on a 2-inch winding. */
+  t = Session("cll2\nx");
+  EXPECT_TRUE(
+      Has(ScreenAfter(t, "Enter Winding"),
+          "Ls2+Ls3      3.68    1.00    2.00    19.0  #10 (#14)   228  0.39  0.01  0.04\n"));
+  /* Separate coils: 20 turns of Ls2 need 3.35 in; Ls3 (0.515 uH, current
+     IRload) on a 2-inch form takes 3.1 turns. */
+  t = Session("r10\nctn20\nx");
+  EXPECT_TRUE(
+      Has(ScreenAfter(t, "Enter Number"),
+          "Tune-Ls2     2.63    1.00    3.35    20.0  # 6 (#10)   246  0.26  0.01  0.03\n"));
+  t = Session("r10\ncmd2\nx");
+  EXPECT_TRUE(
+      Has(ScreenAfter(t, "Enter Form"),
+          "Match-Ls3    0.52    2.00    1.00     3.1  # 1 (# 5)   293  0.04  0.00  0.01\n"));
+}
+
+/* Four times the choke's inductance: twice the turns on the same form; the
+   main screen's Lp1 and the choke current follow. */
+TEST(CoilEditor, ChokeInductanceScalesTheTurns) {
+  for (const char* keys : {"ccu105.2187653\nx", "clu105.2187653\nx", "r10\ncmU105.2187653\nx"}) {
+    const std::string t = Session(keys);
+    EXPECT_TRUE(Has(t, "Enter Inductance <26.304691> uhy...\n")) << keys;
+    const std::string s = ScreenAfter(t, "Enter Inductance");
+    EXPECT_TRUE(Has(s, "2.50    105.22     367.1     2.63")) << s;
+    EXPECT_TRUE(
+        Has(s, "Choke-Lp1  105.22    1.00    1.00    78.1  #28 (#32)   192 13.07  3.38  0.15\n"))
+        << s;
+    EXPECT_TRUE(Has(s, "VRMS     15.10")) << s;
+    EXPECT_TRUE(Has(s, "IRMS      0.01")) << s;
+  }
+}
+
+TEST(CoilEditor, RefusedEntriesKeepTheCoilAndSayWhy) {
+  const struct {
+    const char* keys;
+    const char* notice;
+  } cases[] = {
+      {"ccd0\n", "Choke coil Dia 0 refused: the diameter must be above 0 inches"},
+      {"ccd-1\n", "Choke coil Dia -1 refused: the diameter must be above 0 inches"},
+      {"ccl0\n", "Choke coil Len 0 refused: the length must be above 0 inches"},
+      {"cll-2\n", "Ls2+LM coil Len -2 refused: the length must be above 0 inches"},
+      {"ccn0\n", "Choke coil Nturns 0 refused: the turns must be above 0"},
+      {"cln-3\n", "Ls2+LM coil Nturns -3 refused: the turns must be above 0"},
+      /* Wheeler needs sqrt(18 * 26.30) = 21.8 turns for a zero length. */
+      {"ccn21\n", "Choke coil Nturns 21 refused: too few turns for the inductance on this form"},
+      {"cln4\n", "Ls2+LM coil Nturns 4 refused: too few turns for the inductance on this form"},
+      {"ccu0\n", "Choke coil Uhy 0 refused: the inductance must be above 0 uH"},
+      {"clu-5\n", "Choke coil Uhy -5 refused: the inductance must be above 0 uH"},
+      {"ccd1e-38\n", "Choke coil Dia 1e-38 refused: the coil would overflow single precision"},
+      {"ccu3e38\n", "Choke coil Uhy 3e+38 refused: the coil would overflow single precision"},
+      {"ccd1e39\n", "Choke coil Dia refused: the value is too large to hold"},
+  };
+  for (const auto& c : cases) {
+    const std::vector<std::string> s = Screens(Session(std::string(" ") + c.keys + " x"));
+    ASSERT_GE(s.size(), 4u) << c.keys;
+    EXPECT_EQ(Body(s[2]), Body(s[1]) + c.notice + "\n") << c.keys;
+    EXPECT_EQ(Body(s.back()), Body(s[1])) << c.keys; /* shown once */
+  }
+  /* With no EL network the matching coil has nothing to shape. */
+  const std::string t = Session("r25.1221409\ncmd1\nx");
+  EXPECT_TRUE(Has(ScreenAfter(t, "Enter Form"),
+                  "Match coil Dia 1 refused: the coil has no inductance in this design\n"));
+}
+
+TEST(CoilEditor, EditsLastUntilTheirReset) {
+  /* An inductance lasts until an input edit sets Lp1 back to 10 x Ls2. */
+  std::string s = LastScreen(Session("ccu50\n x"));
+  EXPECT_TRUE(Has(s, "2.50     50.00     367.1")) << s;
+  EXPECT_TRUE(Has(s, "\nChoke-Lp1   50.00    1.00    1.00    53.9")) << s;
+  s = LastScreen(Session("ccu50\np2.5\nx"));
+  EXPECT_TRUE(Has(s, "2.50     26.30     367.1")) << s;
+  EXPECT_TRUE(Has(s, kChokeStart)) << s;
+  /* A form lasts through other input edits, which redesign the turns on
+     it, and goes back to the default size with a Freq entry. */
+  s = LastScreen(Session("ccl2\nq2.5\nx"));
+  EXPECT_TRUE(Has(s, "\nChoke-Lp1   26.30    1.00    2.00    50.8")) << s;
+  s = LastScreen(Session("ccl2\nr10\nx"));
+  EXPECT_TRUE(Has(s, "\nChoke-Lp1   26.30    1.00    2.00    50.8")) << s;
+  s = LastScreen(Session("cll2\nf3.8\nx"));
+  EXPECT_TRUE(Has(s, "\nLs2+Ls3      3.68    1.00    1.00    14.6")) << s;
+  s = LastScreen(Session("ccl2\nf3.8\nx"));
+  EXPECT_TRUE(Has(s, kChokeStart)) << s;
+}
