@@ -137,7 +137,7 @@ const char kPage4[] =
     "   the band the amplifier covers without retuning.\n"
     " - Ringing: above Fo, Xp changes sign where the network rings with Cp1.\n"
     "   That frequency falls towards Fo as QL rises, so a high QL narrows the\n"
-    "   usable band.\n"
+    "   usable band (at high QL, Xp turns negative below Fo as well).\n"
     " - 2xFo-db and 3xFo-db estimate the harmonic output against Power.\n"
     "Page 1 of the sweep covers the BASIC topologies (BASIC, BASIC+EL,\n"
     "BASIC+EL+TCH), page 2 the PINET ones; N on either page toggles the trap.\n"
@@ -153,9 +153,10 @@ const char kPage4[] =
     "(Ro here is the value behind the transformer, as the Alt page shows it.)\n"
     "The BASIC and BASIC+EL columns, or PINET and PINET+EL, then agree.\n"
     "An even-order low-pass match is broadband when Ro exceeds Rload: the EL\n"
-    "capacitor then shunts the network side and its inductor feeds the load,\n"
-    "a low-pass L-section that follows the pi-net's own low-pass sections.\n"
-    "Try NTPI above 1 and compare the PINET+EL column with PINET.\n";
+    "capacitor then sits across the network side, beside Cp2, and its\n"
+    "inductor feeds the load, so Cp1, Ls2, Cp2 + CM and LM make a four-element\n"
+    "low-pass ladder. Try NTPI 1.41 on the start design (Ro' about 2 x Rload):\n"
+    "PINET+EL then moves less below Fo than PINET, and 2xFo-db improves.\n";
 
 const char kPage5[] =
     "COILS:\n"
