@@ -1,13 +1,40 @@
-/* console/console.cpp: not built yet; its owner replaces this file. */
+/*
+** console.cpp: choosing the modes.  Each side decides for itself: keys
+** from a terminal or a script, text to a terminal or a stream; memory
+** replaces both for sessions run in process.
+*/
 #include "console/console.h"
-#include <cstdarg>
+
+#include <unistd.h>
+
 #include <cstdio>
-void ConsoleOpen() {}
-void ConsoleClose() {}
-void ConsoleUseMemory(const char*, size_t, char*, size_t) {}
-size_t ConsoleOutputLength() { return 0; }
-void ClearScreen() { std::fputs("\f", stdout); }
-int ReadKey() { int c = std::getchar(); return c == EOF ? kKeyEnd : c; }
-bool ReadNumber(float* f) { return std::scanf("%f", f) == 1; }
-bool InputEnded() { return false; }
-void Print(const char* fmt, ...) { va_list ap; va_start(ap, fmt); std::vprintf(fmt, ap); va_end(ap); }
+#include <cstdlib>
+
+#include "console/console_internal.h"
+
+void ConsoleOpen() {
+  static bool atExit = false;
+  if (!atExit) { /* whatever way out the program takes, the terminal comes back */
+    std::atexit(ConsoleClose);
+    atExit = true;
+  }
+  bool keys = isatty(0) != 0;
+  bool screen = isatty(1) != 0;
+  TerminalOpen(&keys, &screen);
+  InputUseStdin(keys ? kSideTerminal : kSideStream);
+  OutputUse(screen ? kSideTerminal : kSideStream, nullptr, 0);
+}
+
+void ConsoleClose() {
+  FlushStreamOutput();
+  TerminalClose();
+  /* Nothing more goes to a terminal in our modes. */
+  if (gConsoleIn.side == kSideTerminal) gConsoleIn.side = kSideStream;
+  if (gConsoleOut.side == kSideTerminal) gConsoleOut.side = kSideStream;
+}
+
+void ConsoleUseMemory(const char* input, size_t len, char* out, size_t cap) {
+  ConsoleClose(); /* a terminal left switched would stay so */
+  InputUseMemory(input, len);
+  OutputUse(kSideMemory, out, cap);
+}

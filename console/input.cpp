@@ -1,0 +1,195 @@
+/*
+** input.cpp: keys and typed numbers, from one buffer.
+**
+** A stream (a script on standard input) is read in large blocks and every
+** byte is a key.  A terminal gives keys one press at a time; the bytes a
+** cursor or function key sends (ESC [ A, ESC O P, ESC [ 1 5 ~) come back
+** as one kKeyNone, so the 'A' ending the up arrow never reaches a page as
+** a letter, while an Escape press that nothing follows within a moment is
+** key 27.
+**
+** A number entry reads on from the same buffer: blank lines are waited
+** through, one decimal number is taken, and the rest of its line is thrown
+** away so that stray text cannot turn into commands.
+*/
+#include <errno.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include "console/console.h"
+#include "console/console_internal.h"
+
+namespace {
+
+const int kEscapeWaitMs = 50;     /* longer than any terminal takes between the bytes of a key */
+const int kMaxSequenceBytes = 32; /* a longer "sequence" is noise; stop swallowing it */
+
+unsigned char gReadBuffer[65536];
+bool gLineEntry; /* a number is being typed on the terminal (line mode) */
+
+/* read(2) on standard input, through interruptions and a descriptor left
+   non-blocking by someone else. */
+ssize_t ReadStdin(unsigned char* to, size_t max) {
+  for (;;) {
+    ssize_t n = read(0, to, max);
+    if (n >= 0) return n;
+    if (errno == EINTR) continue;
+    if (errno == EAGAIN || errno == EWOULDBLOCK) {
+      struct pollfd p = {0, POLLIN, 0};
+      poll(&p, 1, -1);
+      continue;
+    }
+    return -1;
+  }
+}
+
+bool IsBlank(int c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+/* After "ESC [": parameter and intermediate bytes, then one final byte.
+   The Linux console sends its F1..F5 as "ESC [ [ A".."ESC [ [ E". */
+void SkipControlSequence() {
+  if (PeekByteWithin(kEscapeWaitMs) == '[') {
+    SkipByte();
+    int c = PeekByteWithin(kEscapeWaitMs);
+    if (c >= 0x40 && c <= 0x7E) SkipByte();
+    return;
+  }
+  for (int i = 0; i < kMaxSequenceBytes; ++i) {
+    int c = PeekByteWithin(kEscapeWaitMs);
+    if (c >= 0x20 && c <= 0x3F) {
+      SkipByte();
+      continue;
+    }
+    if (c >= 0x40 && c <= 0x7E) SkipByte();
+    return;
+  }
+}
+
+/* What an Escape byte from the terminal begins.  Escape followed by any
+   other byte (an Alt chord) is a key without a character too; a second
+   Escape starts its own key. */
+int ReadEscape() {
+  int c = PeekByteWithin(kEscapeWaitMs);
+  if (c < 0 || c == 27) return 27;
+  SkipByte();
+  if (c == '[' || c == 'O') SkipControlSequence(); /* ESC O P: the same shape, one final byte */
+  return kKeyNone;
+}
+
+bool SkipBlanks() {
+  for (;;) {
+    int c = PeekByte(true);
+    if (c < 0) return false;
+    if (!IsBlank(c)) return true;
+    SkipByte();
+  }
+}
+
+/* The rest of the line, its newline included.  On the terminal a line
+   arrives whole, so only what has been read is looked at. */
+void DiscardLine(bool refill) {
+  for (;;) {
+    int c = PeekByte(refill);
+    if (c < 0) return;
+    SkipByte();
+    if (c == '\n') return;
+  }
+}
+
+}  // namespace
+
+ConsoleInput gConsoleIn = {kSideStream, gReadBuffer, 0, 0, false, false};
+
+void InputUseStdin(int side) {
+  gConsoleIn = ConsoleInput{side, gReadBuffer, 0, 0, false, false};
+}
+
+void InputUseMemory(const char* input, size_t len) {
+  gConsoleIn = ConsoleInput{
+      kSideMemory, reinterpret_cast<const unsigned char*>(input), 0, len, false, false};
+}
+
+bool RefillInput() {
+  ConsoleInput& in = gConsoleIn;
+  if (in.eof || in.side == kSideMemory) {
+    in.eof = true;
+    return false;
+  }
+  /* Whoever is asked must first see the question. */
+  if (in.side == kSideTerminal) FlushStreamOutput();
+  ssize_t n = ReadStdin(gReadBuffer, sizeof gReadBuffer);
+  if (n > 0) {
+    in.data = gReadBuffer;
+    in.pos = 0;
+    in.len = size_t(n);
+    return true;
+  }
+  /* On a terminal in line mode, 0 is also the end-of-file key pressed on
+     an empty line: that cancels the entry but the terminal is still
+     there.  Anywhere else it is the end, as is an error. */
+  if (n == 0 && in.side == kSideTerminal && gLineEntry && !TerminalHungUp()) return false;
+  in.eof = true;
+  return false;
+}
+
+int PeekByte(bool refill) {
+  ConsoleInput& in = gConsoleIn;
+  if (in.pos < in.len) return in.data[in.pos];
+  if (!refill || !RefillInput()) return -1;
+  return in.data[in.pos];
+}
+
+void SkipByte() {
+  if (gConsoleIn.pos < gConsoleIn.len) ++gConsoleIn.pos;
+}
+
+int PeekByteWithin(int ms) {
+  ConsoleInput& in = gConsoleIn;
+  if (in.pos < in.len) return in.data[in.pos];
+  if (in.eof) return -1;
+  struct pollfd p = {0, POLLIN, 0};
+  int r;
+  do r = poll(&p, 1, ms);
+  while (r < 0 && errno == EINTR);
+  if (r <= 0) return -1;
+  return PeekByte(true);
+}
+
+int ReadKey() {
+  ConsoleInput& in = gConsoleIn;
+  if (in.ended) return kKeyEnd;
+  int c;
+  while ((c = PeekByte(true)) < 0) {
+    if (in.eof) {
+      in.ended = true;
+      return kKeyEnd;
+    }
+  }
+  SkipByte();
+  if (c == 27 && in.side == kSideTerminal) return ReadEscape();
+  return c;
+}
+
+bool ReadNumber(float* field) {
+  ConsoleInput& in = gConsoleIn;
+  if (in.ended) return false;
+  const bool terminal = in.side == kSideTerminal;
+  if (terminal) TerminalLineMode();
+  gLineEntry = terminal;
+  float value = 0.0f;
+  bool got = false;
+  if (SkipBlanks()) {
+    got = ScanDecimal(&value, !terminal);
+    DiscardLine(!terminal);
+  }
+  gLineEntry = false;
+  if (terminal) TerminalKeyMode();
+  if (got) *field = value;
+  return got;
+}
+
+bool InputEnded() {
+  return gConsoleIn.ended;
+}
