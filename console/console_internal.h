@@ -59,7 +59,6 @@ void TerminalOpen(bool* keys, bool* screen);
 void TerminalClose();
 void TerminalKeyMode();  /* no echo, no line editing */
 void TerminalLineMode(); /* echoed, line-edited */
-bool TerminalHungUp();   /* the terminal is gone (read() will keep giving 0) */
 void TerminalWrite(const char* text, size_t len);
 void TerminalClear();
 

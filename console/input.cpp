@@ -117,8 +117,9 @@ bool RefillInput() {
     in.eof = true;
     return false;
   }
-  /* Whoever is asked must first see the question. */
-  if (in.side == kSideTerminal) FlushStreamOutput();
+  /* Whoever is asked must first see the question.  A script already
+     there costs one flush per block read. */
+  FlushStreamOutput();
   ssize_t n = ReadStdin(gReadBuffer, sizeof gReadBuffer);
   if (n > 0) {
     in.data = gReadBuffer;
@@ -126,10 +127,11 @@ bool RefillInput() {
     in.len = size_t(n);
     return true;
   }
-  /* On a terminal in line mode, 0 is also the end-of-file key pressed on
-     an empty line: that cancels the entry but the terminal is still
-     there.  Anywhere else it is the end, as is an error. */
-  if (n == 0 && in.side == kSideTerminal && gLineEntry && !TerminalHungUp()) return false;
+  /* On a terminal in line mode, 0 is the end-of-file key pressed on an
+     empty line: it gives up the entry, the terminal is still there (when
+     it is not, key mode reads 0 next and that ends the input).  Anywhere
+     else 0 is the end, as is an error. */
+  if (n == 0 && in.side == kSideTerminal && gLineEntry) return false;
   in.eof = true;
   return false;
 }

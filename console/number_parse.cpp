@@ -9,9 +9,10 @@
 ** The number is rebuilt in a small fixed buffer and handed to strtof, so
 ** it is rounded once and correctly.  A digit string of any length fits:
 ** the first kKeptDigits significant digits are kept, later ones only move
-** the decimal exponent and leave a trace when they are not zero.  A float
-** lies halfway between two neighbours only at values of at most 112
-** significant digits, so that trace decides the rounding exactly as the
+** the decimal exponent and leave a trace when they are not zero.  The
+** values halfway between two neighbouring floats are k x 2^e with k odd
+** and below 2^25 and e at least -150: at most 113 significant digits.
+** So the kept digits and the trace decide the rounding exactly as the
 ** full string would.  Exponents are clamped far beyond the float range.
 */
 #include <cstdio>

@@ -16,7 +16,6 @@
 ** job without job control) stay ignored.
 */
 #include <errno.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -229,11 +228,6 @@ void TerminalKeyMode() {
 void TerminalLineMode() {
   gLineMode = 1;
   if (gArmed && gTerm.keys) tcsetattr(0, TCSANOW, &gTerm.lineMode);
-}
-
-bool TerminalHungUp() {
-  struct pollfd p = {0, POLLIN, 0};
-  return poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
 
 /* The copy must match the screen when a stop comes: Ctrl-Z waits until
