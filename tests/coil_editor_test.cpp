@@ -11,6 +11,7 @@
 */
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -20,11 +21,10 @@ namespace {
 
 const std::string::size_type npos = std::string::npos;
 
-/* A whole session; no value it prints may be nan or inf. */
-std::string Session(const std::string& keys) {
-  int status = -1;
-  const std::string t = RunBinary(keys, &status);
-  EXPECT_EQ(status, 0) << keys;
+/* A whole session run in process; no value it prints may be nan or inf.
+ *final receives the design as the session left it, when given. */
+std::string Session(const std::string& keys, DesignState* final = nullptr) {
+  const std::string t = RunSession(keys, final);
   EXPECT_EQ(t.find("nan"), npos) << keys;
   EXPECT_EQ(t.find("inf"), npos) << keys;
   return t;
@@ -230,6 +230,58 @@ TEST(CoilEditor, ChokeInductanceScalesTheTurns) {
   }
 }
 
+/* Wheeler's inductance of a coil's own shape. */
+double Wheeler(const CoilRecord& c) {
+  return double(c.Dia) * c.Dia * c.Nturns * c.Nturns / (18.0 * c.Dia + 40.0 * c.Len);
+}
+
+TEST(CoilEditor, EntriesKeepWheelersFormulaTrue) {
+  const struct {
+    const char* keys;
+    int coil;
+    float CoilRecord::*field;
+    float value;
+  } edits[] = {
+      {"ccl2.5\n", kChokeLp1, &CoilRecord::Len, 2.5f},
+      {"ccd0.6\n", kChokeLp1, &CoilRecord::Dia, 0.6f},
+      {"ccn44\n", kChokeLp1, &CoilRecord::Nturns, 44.0f},
+      {"cln30\n", kLs2PlusLs3, &CoilRecord::Nturns, 30.0f},
+      {"cld3\n", kLs2PlusLs3, &CoilRecord::Dia, 3.0f},
+  };
+  DesignState s;
+  for (const auto& e : edits) {
+    Session(e.keys, &s);
+    EXPECT_EQ(s.Coils[e.coil].*e.field, e.value) << e.keys;
+    for (const CoilRecord& c : s.Coils) {
+      if (c.Uhy > 0) {
+        EXPECT_NEAR(Wheeler(c), c.Uhy, 2e-5 * c.Uhy) << e.keys;
+      }
+    }
+  }
+  /* The choke's inductance times 4: turns times 2, the same form. */
+  DesignState before;
+  Session("", &before);
+  Session("ccu105.2187653\n", &s);
+  const CoilRecord &a = before.Coils[kChokeLp1], &b = s.Coils[kChokeLp1];
+  EXPECT_NEAR(b.Nturns, 2 * a.Nturns, 1e-5 * b.Nturns);
+  EXPECT_EQ(b.Dia, a.Dia);
+  EXPECT_NEAR(b.Len, a.Len, 1e-5);
+  EXPECT_EQ(b.Qu, a.Qu);
+  EXPECT_EQ(s.Lp1, b.Uhy);
+}
+
+/* A line that holds no number leaves the coil alone and says nothing,
+   even for the coil that has nothing to shape. */
+TEST(CoilEditor, AnEntryThatIsNotANumberChangesNothing) {
+  for (const char* keys : {"ccdabc\n", "clLwide\n", "ccn?\n", "ccu-\n"}) {
+    const std::vector<std::string> s = Screens(Session(std::string(" ") + keys + "x"));
+    ASSERT_EQ(s.size(), 3u) << keys;
+    EXPECT_EQ(Body(s[2]), Body(s[1])) << keys;
+  }
+  const std::string t = Session("r25.1221409\ncmdabc\nx");
+  EXPECT_FALSE(Has(t, "refused"));
+}
+
 TEST(CoilEditor, RefusedEntriesKeepTheCoilAndSayWhy) {
   const struct {
     const char* keys;
@@ -280,4 +332,11 @@ TEST(CoilEditor, EditsLastUntilTheirReset) {
   EXPECT_TRUE(Has(s, "\nLs2+Ls3      3.68    1.00    1.00    14.6")) << s;
   s = LastScreen(Session("ccl2\nf3.8\nx"));
   EXPECT_TRUE(Has(s, kChokeStart)) << s;
+}
+
+TEST(CoilEditor, TheProgramBehavesAsTheInProcessSession) {
+  const std::string keys = " ccl2\nclN30\nccd0\nr10\nctd2\ncmx cqd";
+  int status = -1;
+  EXPECT_EQ(RunBinary(keys, &status), Session(keys));
+  EXPECT_EQ(status, 0);
 }
