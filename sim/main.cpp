@@ -1,0 +1,100 @@
+/*
+** main.cpp: tolvarin-sim, the circuit-level check of a Tolvarin design.
+** Reads the options, designs with the calculator's engine, simulates each
+** drive frequency with ngspice and prints the table (and, for a single
+** frequency, a plot of one steady period); writes the CSV and netlist
+** files when asked.  Exit status: 0 done, 1 a simulation or a file
+** failed, 2 bad options or no simulator in this build.
+*/
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/design_state.h"
+#include "sim/ngspice_runner.h"
+#include "sim/options.h"
+#include "sim/report.h"
+#include "sim/sim_design.h"
+#include "sim/simulate.h"
+#include "sim/text_plot.h"
+
+namespace {
+
+bool WriteFile(const std::string& path, const std::string& text) {
+  std::FILE* f = std::fopen(path.c_str(), "w");
+  if (f == nullptr) return false;
+  const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& l : lines) text += l + "\n";
+  return text;
+}
+
+/* The --impedance section; false when the AC analysis failed. */
+bool PrintImpedance(const DesignState& s, const SimOptions& o, const std::vector<double>& mhz) {
+  std::vector<double> hz;
+  for (double m : mhz) hz.push_back(m * 1e6);
+  std::vector<double> rp0, xp0, rp, xp;
+  std::string error = DeviceImpedance(s, o.Topology, o.Notch, true, hz, rp0, xp0);
+  if (error.empty()) error = DeviceImpedance(s, o.Topology, o.Notch, false, hz, rp, xp);
+  if (!error.empty()) {
+    std::printf("\nImpedance: AC analysis failed: %s\n", error.c_str());
+    return false;
+  }
+  std::fputs(ReportImpedance(s, o, mhz, rp0, xp0, rp, xp).c_str(), stdout);
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  static SimOptions o;
+  std::string error;
+  const int parsed = ParseSimOptions(argc, argv, o, &error);
+  if (parsed == kOptionsHelp) {
+    std::fputs(SimHelpText(), stdout);
+    return 0;
+  }
+  if (parsed == kOptionsError) {
+    std::fprintf(stderr, "tolvarin-sim: %s\n", error.c_str());
+    return 2;
+  }
+  if (!SimulatorAvailable()) {
+    std::fprintf(stderr, "%s\n", SimulatorMissingText());
+    return 2;
+  }
+  static DesignState s;
+  DesignForSimulation(o, s);
+  std::fputs(ReportHeading(s, o).c_str(), stdout);
+  std::fputs(ReportTableHeading().c_str(), stdout);
+  std::fflush(stdout);
+
+  std::vector<double> mhz;
+  DriveFrequencies(o, mhz);
+  std::vector<SimResult> results(mhz.size());
+  std::vector<std::string> netlist;
+  int status = 0;
+  for (size_t i = 0; i < mhz.size(); i++) {
+    SimulateDrive(s, o, mhz[i], results[i], i == 0 ? &netlist : nullptr);
+    if (!results[i].Ok) status = 1;
+    std::fputs(ReportRow(results[i], s.Vcc).c_str(), stdout);
+    std::fflush(stdout);
+  }
+  std::fputs(ReportNotes(results).c_str(), stdout);
+  if (o.Impedance && !PrintImpedance(s, o, mhz)) status = 1;
+  if (mhz.size() == 1 && results[0].Ok)
+    std::fputs(("\n" + PlotPeriod(results[0].Vsw, results[0].Isw, mhz[0])).c_str(), stdout);
+
+  if (!o.CsvPath.empty() && !WriteFile(o.CsvPath, CsvText(results))) {
+    std::fprintf(stderr, "tolvarin-sim: cannot write %s\n", o.CsvPath.c_str());
+    status = 1;
+  }
+  if (!o.NetlistPath.empty() && !WriteFile(o.NetlistPath, Joined(netlist))) {
+    std::fprintf(stderr, "tolvarin-sim: cannot write %s\n", o.NetlistPath.c_str());
+    status = 1;
+  }
+  return status;
+}

@@ -1,0 +1,31 @@
+/*
+** options.h: the command line of tolvarin-sim.
+*/
+#ifndef TOLVARIN_SIM_OPTIONS_H
+#define TOLVARIN_SIM_OPTIONS_H
+
+#include <string>
+
+#include "sim/sim_types.h"
+
+enum { kOptionsRun = 0, kOptionsHelp = 1, kOptionsError = 2 };
+
+/* The built-in example of the calculator, BASIC, design frequency only. */
+void DefaultSimOptions(SimOptions& o);
+
+/* Reads argv into o (starting from the defaults).  Returns kOptionsRun,
+   kOptionsHelp for --help, or kOptionsError with a one-line message in
+   *error naming the option. */
+int ParseSimOptions(int argc, const char* const* argv, SimOptions& o, std::string* error);
+
+/* The drive frequencies of a run, MHz, in order. */
+void DriveFrequencies(const SimOptions& o, std::vector<double>& mhz);
+
+/* Name of a topology as the command line spells it, and as a heading. */
+const char* TopologyOptionName(int topology);
+const char* TopologyTitle(int topology);
+
+/* Everything --help prints. */
+const char* SimHelpText();
+
+#endif

@@ -1,0 +1,41 @@
+/*
+** report.h: the text tolvarin-sim prints, and its CSV file.
+*/
+#ifndef TOLVARIN_SIM_REPORT_H
+#define TOLVARIN_SIM_REPORT_H
+
+#include <string>
+#include <vector>
+
+#include "app/design_state.h"
+#include "sim/sim_types.h"
+
+/* Design inputs, the circuit's element values, the calculator's own
+   estimate for comparison. */
+std::string ReportHeading(const DesignState& s, const SimOptions& o);
+
+/* The table: its heading, one row per result, and the notes under it. */
+std::string ReportTableHeading();
+std::string ReportRow(const SimResult& r, double vcc);
+std::string ReportNotes(const std::vector<SimResult>& results);
+
+/* The impedance section (--impedance): AC analysis lossless and with
+   losses at each drive frequency, and the calculator's sweep model at the
+   design frequency. */
+std::string ReportImpedance(const DesignState& s, const SimOptions& o,
+                            const std::vector<double>& mhz, const std::vector<double>& rp0,
+                            const std::vector<double>& xp0, const std::vector<double>& rp,
+                            const std::vector<double>& xp);
+
+/* The sweep model's column for a topology (BASIC, BASIC+EL, ...). */
+const SweepColumn& SweepColumnFor(const DesignState& s, int topology);
+
+/* "drive_mhz,time_ns,v_switch,i_switch,v_load" and one row per sample
+   of each result's steady period. */
+std::string CsvText(const std::vector<SimResult>& results);
+
+/* A number right-aligned in `width` columns with at most `decimals`
+   decimals, fewer when the integer part needs the room. */
+std::string Fixed(double v, int width, int decimals);
+
+#endif

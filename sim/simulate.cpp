@@ -1,0 +1,74 @@
+/*
+** simulate.cpp: one drive frequency through the simulator.  The run
+** length is found by trying: a short run first, and a longer one only
+** when the last two periods of the short one still differ.  Whatever the
+** outcome, the result says how far from steady the last period was.
+*/
+#include "sim/simulate.h"
+
+#include "sim/measure.h"
+#include "sim/netlist.h"
+#include "sim/ngspice_runner.h"
+
+const int kAutoPeriods[] = {60, 240, 960};
+const int kAutoPeriodsCount = 3;
+
+void SimulateFor(const DesignState& s, int topology, int notch, double driveMHz, int periods,
+                 SimResult& r, std::vector<std::string>* netlist) {
+  r = SimResult{};
+  r.DriveMHz = driveMHz;
+  r.Periods = periods;
+  const double hz = driveMHz * 1e6;
+  std::vector<std::string> lines;
+  BuildTransientNetlist(s, topology, notch, hz, periods, lines);
+  if (netlist) *netlist = lines;
+  const std::vector<std::string> names = {"time",   kNodeSwitch, kSwitchCurrent, kNodeLoad,
+                                          kMeterIn, kMeterOut,   kMeterDevice};
+  std::vector<std::vector<double>> re, im;
+  r.Error = RunNetlist(lines, names, re, im);
+  if (!r.Error.empty()) return;
+  RawRun run;
+  run.time = re[0];
+  run.vsw = re[1];
+  run.isw = re[2];
+  run.vload = re[3];
+  run.ein = re[4];
+  run.eout = re[5];
+  run.edev = re[6];
+  MeasureRun(run, 1.0 / hz, periods, r);
+  r.Ok = 1;
+}
+
+void SimulateDrive(const DesignState& s, const SimOptions& o, double driveMHz, SimResult& r,
+                   std::vector<std::string>* netlist) {
+  if (o.Periods > 0) {
+    SimulateFor(s, o.Topology, o.Notch, driveMHz, o.Periods, r, netlist);
+    return;
+  }
+  for (int i = 0; i < kAutoPeriodsCount; i++) {
+    SimulateFor(s, o.Topology, o.Notch, driveMHz, kAutoPeriods[i], r, netlist);
+    if (!r.Ok || r.Steady) return;
+  }
+}
+
+std::string DeviceImpedance(const DesignState& s, int topology, int notch, bool lossless,
+                            const std::vector<double>& hz, std::vector<double>& rp,
+                            std::vector<double>& xp) {
+  rp.assign(hz.size(), 0.0);
+  xp.assign(hz.size(), 0.0);
+  const std::vector<std::string> names = {std::string(kNodeSwitch)};
+  for (size_t i = 0; i < hz.size(); i++) {
+    std::vector<std::string> lines;
+    BuildAcNetlist(s, topology, notch, lossless, hz[i], hz[i], 1, lines);
+    std::vector<std::vector<double>> re, im;
+    const std::string error = RunNetlist(lines, names, re, im);
+    if (!error.empty()) return error;
+    const double r = re[0][0];
+    const double x = im[0].empty() ? 0.0 : im[0][0];
+    /* 1 / (r + jx) = g + jb; Rp = 1 / g, Xp = -1 / b. */
+    const double mag2 = r * r + x * x;
+    rp[i] = r != 0.0 ? mag2 / r : 1e30;
+    xp[i] = x != 0.0 ? mag2 / x : 1e30;
+  }
+  return "";
+}
