@@ -7,6 +7,9 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "sweep/sweep_plan.h"
+#include "sweep/topology_sweeps.h"
+
 static bool AllFinite(std::initializer_list<float> values) {
   for (float v : values)
     if (!std::isfinite(v)) return false;
@@ -42,6 +45,40 @@ static bool AlternatePagePrintsFinite(const DesignState& s) {
   return AllFinite({s.Cpin, s.LsTCH, s.Cpout, s.LsTrap, s.CsTrap, s.Cs1, s.Cp2N, s.Ls2N});
 }
 
+static bool ColumnPrintsFinite(const SweepColumn& c) {
+  for (int k = 0; k < kSweep3Fo; k++) /* point 24 has no row */
+    if (!AllFinite({c.Rp[k], c.Xp[k], c.Pwr[k]})) return false;
+  return AllFinite({c.Db2xFo, c.Db3xFo});
+}
+
+static bool SweepColumnsPrintFinite(DesignState& t) {
+  ComputeSweepBAS(t);
+  ComputeSweepBASEL(t);
+  ComputeSweepBASELTCH(t);
+  ComputeSweepPI(t);
+  ComputeSweepPIEL(t);
+  ComputeSweepPIELTCH(t);
+  for (const SweepColumn* c :
+       {&t.SweepBAS, &t.SweepBASEL, &t.SweepBASELTCH, &t.SweepPI, &t.SweepPIEL, &t.SweepPIELTCH})
+    if (!ColumnPrintsFinite(*c)) return false;
+  return true;
+}
+
+/* The sweep pages as they could be shown: with the filter response as it
+   stands, and after N with either notch setting and the coil Q of now.
+   An extreme impedance step overflows the swept resistances long before
+   any printed element value does. */
+static bool SweepPagesPrintFinite(const DesignState& s) {
+  static DesignState trial; /* static: no copy on the stack, no heap */
+  trial = s;
+  if (!SweepColumnsPrintFinite(trial)) return false;
+  for (int notch = 0; notch < 2; notch++) {
+    ComputeFilterResponse(trial, notch);
+    if (!SweepColumnsPrintFinite(trial)) return false;
+  }
+  return true;
+}
+
 bool DesignPrintsFinite(const DesignState& s) {
-  return MainScreenPrintsFinite(s) && AlternatePagePrintsFinite(s);
+  return MainScreenPrintsFinite(s) && AlternatePagePrintsFinite(s) && SweepPagesPrintFinite(s);
 }
