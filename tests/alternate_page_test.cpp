@@ -7,9 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <limits>
 #include <string>
 #include <vector>
 
+#include "app/design_check.h"
+#include "app/main_loop.h"
+#include "console/console.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -153,7 +158,7 @@ TEST(AlternatePage, RatiosAreHeldWithinOneFifthToFive) {
       {"0.1", 0.2f, "   367.1    0.20  0.04"},   {"-3", 0.2f, "   367.1    0.20  0.04"},
       {"7", 5.0f, "   367.1    5.00 25.00"},     {"1e30", 5.0f, "   367.1    5.00 25.00"},
       {"0.2", 0.2f, "   367.1    0.20  0.04"},   {"5", 5.0f, "   367.1    5.00 25.00"},
-      {"0.35", 0.35f, "   367.1    0.35  0.12"},
+      {"0.35", 0.35f, "   367.1    0.35  0.12"}, {"0.199", 0.2f, "   367.1    0.20  0.04"},
   };
   for (const Case& c : cases) {
     for (char key : {'b', 'P'}) {
@@ -221,25 +226,69 @@ TEST(AlternatePage, RatiosLastUntilRloadIsEntered) {
   EXPECT_EQ(LastScreen(RunSession(setBoth + "r50\na")), kStartPage);
 }
 
+/* Runs the page alone on s with the given keys; returns what it printed. */
+std::string RunPage(DesignState& s, const std::string& keys, int* leftWith) {
+  static std::vector<char> out(1 << 20);
+  ConsoleUseMemory(keys.data(), keys.size(), out.data(), out.size());
+  *leftWith = ShowAlternatePage(s);
+  return std::string(out.data(), std::min(ConsoleOutputLength(), out.size()));
+}
+
+TEST(AlternatePage, AnyOtherKeyLeavesAndIsGivenBack) {
+  DesignState s = StartDesign();
+  int key = 0;
+  RunPage(s, "q", &key);
+  EXPECT_EQ(key, 'q');
+  const std::string out = RunPage(s, "b3\n 7", &key);
+  EXPECT_EQ(key, '7');
+  EXPECT_EQ(CountPages(out), 2);
+  EXPECT_EQ(s.NTBAS, 3.0f);
+  EXPECT_EQ(s.ZTBAS, 9.0f);
+}
+
 TEST(AlternatePage, RatioThatWouldOverflowIsRefused) {
-  /* With Vcc 1e-16 V, Ro is about 2e-33 ohm and Cs2 about 2.4e37 pF:
-     finite at 1:1, but a ratio of 0.2 would refer Cs2 to 25 times that,
-     beyond single precision.  The ratio stays; 0.5 (x4) still fits. */
-  DesignState final;
-  std::string out = RunSession("v1e-16\nab0.2\n ", &final);
-  EXPECT_EQ(final.Vcc, 1e-16f);
-  EXPECT_EQ(final.NTBAS, 1.0f);
+  /* An extreme but accepted design: Vcc 1e-16 V into 1e-18 ohm at
+     0.5 MHz and QL 1.8 gives Ro near 4e-31 ohm and Cs2 above 1.4e37 pF,
+     finite at 1:1; a ratio of 0.2 would refer Cs2 to 25 times that,
+     beyond single precision.  The ratio is refused and the old one
+     stays. */
+  DesignState s = StartDesign();
+  s.Freq = 0.5f;
+  s.QL = 1.8f;
+  s.Vcc = 1e-16f;
+  s.Power = 1e-2f;
+  s.Rload = 1e-18f;
+  s.FullRecalc = 1;
+  ComputePass(s);
+  ComputePass(s);
+  ASSERT_TRUE(DesignPrintsFinite(s));
+  ASSERT_GT(s.Cs2 * 25.0, double(std::numeric_limits<float>::max()));
+  int key = 0;
+  std::string out = RunPage(s, "b0.2\n q", &key);
+  EXPECT_EQ(s.NTBAS, 1.0f);
+  EXPECT_TRUE(DesignPrintsFinite(s));
   EXPECT_TRUE(PrintsNoNanOrInf(out));
   EXPECT_NE(LastScreen(out).find("Turns ratio refused"), std::string::npos);
-
-  out = RunSession("v1e-16\nab0.5\n ", &final);
-  EXPECT_EQ(final.NTBAS, 0.5f);
+  out = RunPage(s, "p0.2\n q", &key);
+  EXPECT_EQ(s.NTPI, 1.0f);
   EXPECT_TRUE(PrintsNoNanOrInf(out));
+  /* The notice is shown once: the page drawn after it is clean. */
+  out = RunPage(s, "b1\n q", &key);
+  EXPECT_EQ(out.find("refused"), std::string::npos);
 
-  /* The other way round: with 0.2 in force the same Vcc is refused. */
-  out = RunSession("ab0.2\n xv1e-16\n", &final);
-  EXPECT_EQ(final.Vcc, 12.0f);
+  /* The other way round, through the menu: with 0.2 in force an entry
+     whose design prints finite at 1:1 but not at 0.2 (here Ro near 4e19
+     ohm into 1e12 ohm: the swept impedances overflow) is refused. */
+  DesignState final;
+  RunSession("f0.5\nq1.8\nr1e12\np1e-16\nv100\n", &final);
+  ASSERT_EQ(final.Vcc, 100.0f);
+  final.NTBAS = 0.2f;
+  ComputePass(final);
+  ASSERT_FALSE(DesignPrintsFinite(final));
+  out = RunSession("f0.5\nq1.8\nr1e12\np1e-16\nab0.2\n xv100\n", &final);
   EXPECT_EQ(final.NTBAS, 0.2f);
+  EXPECT_EQ(final.Vcc, 12.0f);
+  EXPECT_NE(LastScreen(out).find("Vcc 100 refused"), std::string::npos);
   EXPECT_TRUE(PrintsNoNanOrInf(out));
 }
 

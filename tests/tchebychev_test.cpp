@@ -1,7 +1,7 @@
 /*
 ** tchebychev_test.cpp: the separate low-pass filter and its trap, checked
-** against the closed-form Chebyshev prototype and against circuit
-** analysis of the filter between Rload terminations.
+** against the closed-form Chebyshev prototype and by circuit analysis
+** with Rload on the filter's output.
 */
 #include "topologies/tchebychev.h"
 
@@ -12,7 +12,6 @@
 
 #include "app/main_loop.h"
 #include "tests/test_support.h"
-#include "topologies/transformer_matching.h"
 
 namespace {
 
@@ -57,14 +56,6 @@ Cplx InputImpedance(const DesignState& s, double w, bool trap) {
   return 1.0 / (1.0 / afterL + j * w * double(s.Cpin) * 1e-12);
 }
 
-/* Insertion loss in dB between a source and a load both of Rload. */
-double InsertionLossDb(const DesignState& s, double w) {
-  const Cplx zin = InputImpedance(s, w, false);
-  const double r = double(s.Rload);
-  const double rho = std::abs((zin - r) / (zin + r));
-  return -10.0 * std::log10(1.0 - rho * rho);
-}
-
 TEST(Tchebychev, ElementsAreTheChebyshevPrototypeFor04DbRipple) {
   for (float f : {0.5f, 3.8f, 27.0f, 500.0f}) {
     for (float rl : {5.0f, 50.0f, 300.0f}) {
@@ -79,25 +70,6 @@ TEST(Tchebychev, ElementsAreTheChebyshevPrototypeFor04DbRipple) {
       EXPECT_NEAR(g3, Prototype(0.4, 3, 3), 5e-4) << f << " MHz " << rl << " ohm";
     }
   }
-}
-
-TEST(Tchebychev, FollowsTheChebyshevResponse) {
-  /* Loss of the ideal 0.4 dB, three-pole Chebyshev response:
-     10 log(1 + eps^2 T3(x)^2), eps^2 = 10^0.04 - 1, T3(x) = 4x^3 - 3x. */
-  const double eps2 = std::pow(10.0, 0.04) - 1.0;
-  auto ideal = [&](double x) {
-    const double t3 = 4.0 * x * x * x - 3.0 * x;
-    return 10.0 * std::log10(1.0 + eps2 * t3 * t3);
-  };
-  const DesignState s = FilterFor(3.8f, 50.0f);
-  const double wc = CutoffOmega(s);
-  EXPECT_NEAR(InsertionLossDb(s, wc), 0.4, 0.005);
-  for (int i = 1; i <= 100; ++i) {
-    const double x = i / 100.0;
-    EXPECT_LE(InsertionLossDb(s, wc * x), 0.405) << x;
-    EXPECT_NEAR(InsertionLossDb(s, wc * x), ideal(x), 0.005) << x;
-  }
-  for (double x : {1.5, 2.0, 3.0}) EXPECT_NEAR(InsertionLossDb(s, wc * x), ideal(x), 0.05) << x;
 }
 
 TEST(Tchebychev, DesignFrequencySitsOnARippleZero) {
@@ -161,17 +133,6 @@ TEST(Tchebychev, DependsOnNothingButFreqAndRload) {
   EXPECT_EQ(s.Cpout, ref.Cpout);
   EXPECT_EQ(s.CsTrap, ref.CsTrap);
   EXPECT_EQ(s.LsTrap, ref.LsTrap);
-}
-
-TEST(Tchebychev, StartDesignFilter) {
-  /* Worked out with python3 from the scaling formulas, single precision
-     emulated: Cpin = 1.491/(50 * 2pi 3.8e6 * 1.1548556) = 1081.5 pF,
-     Ls = 50 * 1.118 / wc = 2.027 uH, trap 811.1 pF and 0.541 uH. */
-  const DesignState s = StartDesign();
-  EXPECT_NEAR(s.Cpin, 1081.5, 0.05);
-  EXPECT_NEAR(s.LsTCH, 2.027, 0.0005);
-  EXPECT_NEAR(s.CsTrap, 811.1, 0.05);
-  EXPECT_NEAR(s.LsTrap, 0.541, 0.0005);
 }
 
 }  // namespace
