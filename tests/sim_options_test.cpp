@@ -1,0 +1,201 @@
+/*
+** sim_options_test.cpp: the command line of tolvarin-sim, in process and
+** through the built program: defaults, every option, the one-line errors
+** with status 2, the help text, and the drive frequencies of a sweep.
+*/
+#include "sim/options.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "sim/ngspice_runner.h"
+
+namespace {
+
+int Parse(std::vector<const char*> args, SimOptions& o, std::string* error) {
+  args.insert(args.begin(), "tolvarin-sim");
+  return ParseSimOptions(static_cast<int>(args.size()), args.data(), o, error);
+}
+
+/* The built program with the arguments; returns what it wrote to the
+   stream asked for and sets *status. */
+std::string RunSim(const std::string& args, bool stderrOnly, int* status) {
+  const std::string redirect = stderrOnly ? " 2>&1 >/dev/null" : " 2>/dev/null";
+  std::FILE* p = popen((std::string(TOLVARIN_SIM_BINARY) + " " + args + redirect).c_str(), "r");
+  std::string out;
+  char buf[4096];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+  const int st = pclose(p);
+  *status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return out;
+}
+
+int Lines(const std::string& text) {
+  int n = 0;
+  for (char c : text) n += c == '\n';
+  return n;
+}
+
+TEST(SimOptions, DefaultsAreTheCalculatorsBuiltInExample) {
+  SimOptions o;
+  std::string error;
+  ASSERT_EQ(Parse({}, o, &error), kOptionsRun);
+  EXPECT_FLOAT_EQ(o.Freq, 3.8f);
+  EXPECT_FLOAT_EQ(o.Power, 2.5f);
+  EXPECT_FLOAT_EQ(o.Vcc, 12.0f);
+  EXPECT_FLOAT_EQ(o.QL, 2.5f);
+  EXPECT_FLOAT_EQ(o.Rload, 50.0f);
+  EXPECT_FLOAT_EQ(o.Ron, 0.2f);
+  EXPECT_EQ(o.Topology, kSimBasic);
+  EXPECT_EQ(o.Notch, 0);
+  EXPECT_EQ(o.Periods, 0);
+  std::vector<double> mhz;
+  DriveFrequencies(o, mhz);
+  ASSERT_EQ(mhz.size(), 1u);
+  EXPECT_DOUBLE_EQ(mhz[0], double(3.8f));
+}
+
+TEST(SimOptions, EveryOptionInBothSpellings) {
+  SimOptions o;
+  std::string error;
+  ASSERT_EQ(Parse({"--freq", "7.1", "--power=10", "--vcc", "24", "--ql=5", "--rload", "75",
+                   "--ron=0", "--topology", "pinet-el-tch", "--notch", "--periods=120",
+                   "--csv", "w.csv", "--netlist=n.cir", "--impedance"},
+                  o, &error),
+            kOptionsRun)
+      << error;
+  EXPECT_FLOAT_EQ(o.Freq, 7.1f);
+  EXPECT_FLOAT_EQ(o.Power, 10.0f);
+  EXPECT_FLOAT_EQ(o.Vcc, 24.0f);
+  EXPECT_FLOAT_EQ(o.QL, 5.0f);
+  EXPECT_FLOAT_EQ(o.Rload, 75.0f);
+  EXPECT_FLOAT_EQ(o.Ron, 0.0f);
+  EXPECT_EQ(o.Topology, kSimPinetElTch);
+  EXPECT_EQ(o.Notch, 1);
+  EXPECT_EQ(o.Periods, 120);
+  EXPECT_EQ(o.CsvPath, "w.csv");
+  EXPECT_EQ(o.NetlistPath, "n.cir");
+  EXPECT_EQ(o.Impedance, 1);
+  const char* names[] = {"basic", "basic-el", "pinet", "pinet-el", "pinet-el-tch"};
+  for (int t = 0; t < kSimTopologyCount; t++) {
+    ASSERT_EQ(Parse({"--topology", names[t]}, o, &error), kOptionsRun);
+    EXPECT_EQ(o.Topology, t);
+    EXPECT_STREQ(TopologyOptionName(t), names[t]);
+  }
+}
+
+TEST(SimOptions, LimitsAreInclusiveWhereTheCalculatorsAre) {
+  SimOptions o;
+  std::string error;
+  EXPECT_EQ(Parse({"--freq", "0.5", "--ql", "20"}, o, &error), kOptionsRun);
+  EXPECT_EQ(Parse({"--freq", "500", "--ql", "1.8"}, o, &error), kOptionsRun);
+  EXPECT_EQ(Parse({"--ron", "0"}, o, &error), kOptionsRun);
+  EXPECT_EQ(Parse({"--power", "0"}, o, &error), kOptionsError);
+  EXPECT_EQ(Parse({"--vcc", "-12"}, o, &error), kOptionsError);
+  EXPECT_EQ(Parse({"--rload", "0"}, o, &error), kOptionsError);
+  EXPECT_EQ(Parse({"--ron", "-0.1"}, o, &error), kOptionsError);
+  EXPECT_EQ(Parse({"--ql", "1.79"}, o, &error), kOptionsError);
+  EXPECT_EQ(Parse({"--freq", "500.1"}, o, &error), kOptionsError);
+  EXPECT_EQ(Parse({"--periods", "2"}, o, &error), kOptionsError);
+  EXPECT_EQ(Parse({"--periods", "10.5"}, o, &error), kOptionsError);
+  EXPECT_EQ(Parse({"--freq", "nan"}, o, &error), kOptionsError);
+  EXPECT_EQ(Parse({"--power", "inf"}, o, &error), kOptionsError);
+}
+
+TEST(SimOptions, EachFaultIsOneLineNamingTheOption) {
+  struct Case {
+    std::vector<const char*> args;
+    const char* named;
+  };
+  const Case cases[] = {
+      {{"--freq"}, "--freq"},                      /* missing value */
+      {{"--ql", "abc"}, "--ql"},                   /* not a number */
+      {{"--vcc", "12V"}, "--vcc"},                 /* trailing text */
+      {{"--ql", "25"}, "--ql"},                    /* out of range */
+      {{"--topology", "classd"}, "--topology"},    /* unknown topology */
+      {{"--bogus"}, "--bogus"},                    /* unknown option */
+      {{"extra"}, "extra"},                        /* stray argument */
+      {{"--sweep", "4:3:0.1"}, "--sweep"},         /* backwards */
+      {{"--sweep", "3.5:4.0"}, "--sweep"},         /* two parts */
+      {{"--sweep", "3.5:4.0:0"}, "--sweep"},       /* no step */
+      {{"--sweep", "1:100:0.01"}, "--sweep"},      /* too many points */
+      {{"--notch"}, "--notch"},                    /* no filter to trap */
+      {{"--csv="}, "--csv"},                       /* empty file name */
+  };
+  for (const Case& c : cases) {
+    SimOptions o;
+    std::string error;
+    EXPECT_EQ(Parse(c.args, o, &error), kOptionsError) << c.named;
+    EXPECT_NE(error.find(c.named), std::string::npos) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+  }
+}
+
+TEST(SimOptions, SweepListsEveryDriveFrequencyEndIncluded) {
+  SimOptions o;
+  std::string error;
+  ASSERT_EQ(Parse({"--sweep", "3.5:4.0:0.1"}, o, &error), kOptionsRun);
+  std::vector<double> mhz;
+  DriveFrequencies(o, mhz);
+  ASSERT_EQ(mhz.size(), 6u); /* 3.5, 3.6, ... 4.0: the end survives 0.1's rounding */
+  EXPECT_NEAR(mhz.front(), 3.5, 1e-12);
+  EXPECT_NEAR(mhz.back(), 4.0, 1e-12);
+  ASSERT_EQ(Parse({"--sweep", "1:2:0.3"}, o, &error), kOptionsRun);
+  DriveFrequencies(o, mhz);
+  ASSERT_EQ(mhz.size(), 4u); /* 1.0, 1.3, 1.6, 1.9: 2.2 would pass the end */
+  EXPECT_NEAR(mhz.back(), 1.9, 1e-12);
+}
+
+TEST(SimOptions, HelpNamesEveryOption) {
+  SimOptions o;
+  std::string error;
+  EXPECT_EQ(Parse({"--ql", "3", "--help"}, o, &error), kOptionsHelp);
+  const std::string help = SimHelpText();
+  const char* options[] = {"--freq",  "--power",   "--vcc",  "--ql",      "--rload",
+                           "--ron",   "--topology", "--notch", "--sweep",  "--periods",
+                           "--impedance", "--csv",  "--netlist", "--help"};
+  for (const char* name : options) EXPECT_NE(help.find(name), std::string::npos) << name;
+  for (int t = 0; t < kSimTopologyCount; t++)
+    EXPECT_NE(help.find(TopologyOptionName(t)), std::string::npos);
+  size_t start = 0;
+  while (start < help.size()) {
+    const size_t end = help.find('\n', start);
+    EXPECT_LE(end - start, 80u) << help.substr(start, end - start);
+    start = end + 1;
+  }
+}
+
+TEST(SimProgram, BadOptionsExitWithStatusTwoAndOneLine) {
+  const char* cases[] = {"--freq", "--ql abc", "--ql 0", "--topology classd", "--frequency 3"};
+  for (const char* args : cases) {
+    int status = 0;
+    const std::string err = RunSim(args, true, &status);
+    EXPECT_EQ(status, 2) << args;
+    EXPECT_EQ(Lines(err), 1) << err;
+    const std::string option = std::string(args).substr(0, std::string(args).find(' '));
+    EXPECT_NE(err.find(option), std::string::npos) << err;
+  }
+}
+
+TEST(SimProgram, HelpExitsWithStatusZero) {
+  int status = -1;
+  const std::string out = RunSim("--help", false, &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(out, SimHelpText());
+}
+
+TEST(SimProgram, WithoutTheSimulatorSaysHowToInstallIt) {
+  if (SimulatorAvailable()) GTEST_SKIP() << "this build has ngspice";
+  int status = 0;
+  const std::string err = RunSim("", true, &status);
+  EXPECT_EQ(status, 2);
+  EXPECT_EQ(Lines(err), 1);
+  EXPECT_NE(err.find("apt-get install libngspice0-dev"), std::string::npos);
+}
+
+}  // namespace
