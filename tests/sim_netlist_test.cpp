@@ -5,8 +5,6 @@
 ** drive pulse and the run length.  That the elements are connected into
 ** the right circuit is checked by simulation in sim_ngspice_test.
 */
-#include "sim/netlist.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -17,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/netlist.h"
 #include "sim/options.h"
 #include "sim/sim_design.h"
 
@@ -35,9 +34,9 @@ double Number(const std::string& text) {
   double v = std::strtod(text.c_str(), &end);
   std::string suffix(end);
   for (char& c : suffix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  const std::map<std::string, double> scale = {{"", 1.0},    {"f", 1e-15}, {"p", 1e-12},
-                                               {"n", 1e-9},  {"u", 1e-6},  {"m", 1e-3},
-                                               {"k", 1e3},   {"meg", 1e6}, {"g", 1e9}};
+  const std::map<std::string, double> scale = {{"", 1.0},   {"f", 1e-15}, {"p", 1e-12},
+                                               {"n", 1e-9}, {"u", 1e-6},  {"m", 1e-3},
+                                               {"k", 1e3},  {"meg", 1e6}, {"g", 1e9}};
   const auto it = scale.find(suffix);
   return it == scale.end() ? NAN : v * it->second;
 }

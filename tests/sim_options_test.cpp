@@ -3,8 +3,6 @@
 ** through the built program: defaults, every option, the one-line errors
 ** with status 2, the help text, and the drive frequencies of a sweep.
 */
-#include "sim/options.h"
-
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -13,6 +11,7 @@
 #include <vector>
 
 #include "sim/ngspice_runner.h"
+#include "sim/options.h"
 
 namespace {
 
@@ -64,8 +63,8 @@ TEST(SimOptions, EveryOptionInBothSpellings) {
   SimOptions o;
   std::string error;
   ASSERT_EQ(Parse({"--freq", "7.1", "--power=10", "--vcc", "24", "--ql=5", "--rload", "75",
-                   "--ron=0", "--topology", "pinet-el-tch", "--notch", "--periods=120",
-                   "--csv", "w.csv", "--netlist=n.cir", "--impedance"},
+                   "--ron=0", "--topology", "pinet-el-tch", "--notch", "--periods=120", "--csv",
+                   "w.csv", "--netlist=n.cir", "--impedance"},
                   o, &error),
             kOptionsRun)
       << error;
@@ -113,19 +112,19 @@ TEST(SimOptions, EachFaultIsOneLineNamingTheOption) {
     const char* named;
   };
   const Case cases[] = {
-      {{"--freq"}, "--freq"},                      /* missing value */
-      {{"--ql", "abc"}, "--ql"},                   /* not a number */
-      {{"--vcc", "12V"}, "--vcc"},                 /* trailing text */
-      {{"--ql", "25"}, "--ql"},                    /* out of range */
-      {{"--topology", "classd"}, "--topology"},    /* unknown topology */
-      {{"--bogus"}, "--bogus"},                    /* unknown option */
-      {{"extra"}, "extra"},                        /* stray argument */
-      {{"--sweep", "4:3:0.1"}, "--sweep"},         /* backwards */
-      {{"--sweep", "3.5:4.0"}, "--sweep"},         /* two parts */
-      {{"--sweep", "3.5:4.0:0"}, "--sweep"},       /* no step */
-      {{"--sweep", "1:100:0.01"}, "--sweep"},      /* too many points */
-      {{"--notch"}, "--notch"},                    /* no filter to trap */
-      {{"--csv="}, "--csv"},                       /* empty file name */
+      {{"--freq"}, "--freq"},                   /* missing value */
+      {{"--ql", "abc"}, "--ql"},                /* not a number */
+      {{"--vcc", "12V"}, "--vcc"},              /* trailing text */
+      {{"--ql", "25"}, "--ql"},                 /* out of range */
+      {{"--topology", "classd"}, "--topology"}, /* unknown topology */
+      {{"--bogus"}, "--bogus"},                 /* unknown option */
+      {{"extra"}, "extra"},                     /* stray argument */
+      {{"--sweep", "4:3:0.1"}, "--sweep"},      /* backwards */
+      {{"--sweep", "3.5:4.0"}, "--sweep"},      /* two parts */
+      {{"--sweep", "3.5:4.0:0"}, "--sweep"},    /* no step */
+      {{"--sweep", "1:100:0.01"}, "--sweep"},   /* too many points */
+      {{"--notch"}, "--notch"},                 /* no filter to trap */
+      {{"--csv="}, "--csv"},                    /* empty file name */
   };
   for (const Case& c : cases) {
     SimOptions o;
@@ -156,9 +155,9 @@ TEST(SimOptions, HelpNamesEveryOption) {
   std::string error;
   EXPECT_EQ(Parse({"--ql", "3", "--help"}, o, &error), kOptionsHelp);
   const std::string help = SimHelpText();
-  const char* options[] = {"--freq",  "--power",   "--vcc",  "--ql",      "--rload",
-                           "--ron",   "--topology", "--notch", "--sweep",  "--periods",
-                           "--impedance", "--csv",  "--netlist", "--help"};
+  const char* options[] = {"--freq",      "--power",    "--vcc",     "--ql",    "--rload",
+                           "--ron",       "--topology", "--notch",   "--sweep", "--periods",
+                           "--impedance", "--csv",      "--netlist", "--help"};
   for (const char* name : options) EXPECT_NE(help.find(name), std::string::npos) << name;
   for (int t = 0; t < kSimTopologyCount; t++)
     EXPECT_NE(help.find(TopologyOptionName(t)), std::string::npos);
