@@ -1,0 +1,30 @@
+/*
+** sweep_bench.cpp: the broadband sweep as the B key runs it: the filter
+** response and the six topology sweeps of the start design.
+*/
+#include <benchmark/benchmark.h>
+
+#include "app/main_loop.h"
+#include "sweep/sweep_plan.h"
+#include "sweep/topology_sweeps.h"
+
+namespace {
+
+void SixSweepsWithFilterResponse(benchmark::State& state) {
+  static DesignState s;
+  SetStartValues(s);
+  ComputePass(s);
+  for (auto _ : state) {
+    ComputeFilterResponse(s, s.TchNotch);
+    ComputeSweepBAS(s);
+    ComputeSweepBASEL(s);
+    ComputeSweepBASELTCH(s);
+    ComputeSweepPI(s);
+    ComputeSweepPIEL(s);
+    ComputeSweepPIELTCH(s);
+    benchmark::DoNotOptimize(s.SweepPIELTCH.Db2xFo);
+  }
+}
+BENCHMARK(SixSweepsWithFilterResponse);
+
+}  // namespace
