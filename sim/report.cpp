@@ -27,7 +27,11 @@ struct ItemLine {
 
 void AddItem(ItemLine& l, const char* name, double value, const char* unit) {
   char buf[64];
-  std::snprintf(buf, sizeof buf, "  %s %.4g %s", name, value, unit);
+  /* Four digits, but no exponent: a 100800 pF Cs2 stays a number. */
+  if (std::fabs(value) >= 1e4)
+    std::snprintf(buf, sizeof buf, "  %s %.0f %s", name, value, unit);
+  else
+    std::snprintf(buf, sizeof buf, "  %s %.4g %s", name, value, unit);
   if (l.line.size() + std::char_traits<char>::length(buf) > 79) {
     l.text += l.line + "\n";
     l.line = "        ";

@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "sim/measure.h"
+#include "sim/options.h"
 #include "sim/report.h"
+#include "sim/sim_design.h"
 #include "sim/text_plot.h"
 
 namespace {
@@ -202,6 +204,22 @@ TEST(SimReport, FixedWidthsGiveWayToBigNumbers) {
   EXPECT_EQ(Fixed(-0.0512, 6, 3), "-0.051");
   EXPECT_EQ(Fixed(123456.0, 6, 3), "123456");
   EXPECT_EQ(Fixed(NAN, 5, 1), "  0.0");
+}
+
+TEST(SimReport, HeadingFitsAndShowsPlainNumbers) {
+  /* QL 1.8 makes Cs2 about 100 nF: shown as pF without an exponent. */
+  for (int topology = 0; topology < kSimTopologyCount; topology++) {
+    SimOptions o;
+    DefaultSimOptions(o);
+    o.QL = 1.8f;
+    o.Topology = topology;
+    DesignState s;
+    DesignForSimulation(o, s);
+    const std::string heading = ReportHeading(s, o);
+    EXPECT_EQ(heading.find("e+"), std::string::npos) << heading;
+    EXPECT_NE(heading.find(TopologyTitle(topology)), std::string::npos);
+    for (const std::string& l : SplitLines(heading)) EXPECT_LE(l.size(), 80u) << l;
+  }
 }
 
 TEST(SimReport, CsvHasOneRowPerSample) {
