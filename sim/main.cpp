@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/design_check.h"
 #include "app/design_state.h"
 #include "sim/ngspice_runner.h"
 #include "sim/options.h"
@@ -68,6 +69,12 @@ int main(int argc, char** argv) {
   }
   static DesignState s;
   DesignForSimulation(o, s);
+  if (!DesignPrintsFinite(s)) {
+    std::fprintf(stderr,
+                 "tolvarin-sim: these inputs give no finite design (the calculator refuses "
+                 "them too)\n");
+    return 2;
+  }
   std::fputs(ReportHeading(s, o).c_str(), stdout);
   std::fputs(ReportTableHeading().c_str(), stdout);
   std::fflush(stdout);

@@ -25,6 +25,7 @@
 */
 #include "sim/netlist.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -44,7 +45,8 @@ namespace {
 
 const double kTwoPi = 6.283185307;
 const int kStepsPerPeriod = 400;     /* largest time step: a 400th of a period */
-const double kOffConductance = 1e-6; /* the open switch: 1 Mohm */
+const double kOffResistance = 1e6;   /* the open switch: 1 Mohm, */
+const double kOffToRo = 1e4;         /* or 10^4 x Ro when that is more */
 const double kMinRon = 1e-3;         /* a closed switch of 0 ohm cannot be simulated */
 const double kBlockReactance = 0.01; /* DC block, as a fraction of the pi-net resistance */
 
@@ -235,8 +237,9 @@ void SupplyAndSwitch(Writer& w, double driveHz) {
   Add(w, "* Switch: Ron %s ohm when on, 50 %% duty, ramps of %.3g %% of a period",
       SpiceNumber(ron).c_str(), kSwitchRamp * 100.0);
   Add(w, "Vsw %s sw DC 0", kNodeSwitch);
-  Add(w, "Bsw sw 0 I=v(sw)*(%s+%s*v(drive))", SpiceNumber(kOffConductance).c_str(),
-      SpiceNumber(1.0 / ron - kOffConductance).c_str());
+  const double roff = std::max(kOffResistance, kOffToRo * double(s.Ro));
+  Add(w, "Bsw sw 0 I=v(sw)*(%s+%s*v(drive))", SpiceNumber(1.0 / roff).c_str(),
+      SpiceNumber(1.0 / ron - 1.0 / roff).c_str());
   Add(w, "Vdrive drive 0 PULSE(0 1 0 %s %s %s %s)", SpiceNumber(ramp).c_str(),
       SpiceNumber(ramp).c_str(), SpiceNumber(period / 2.0 - ramp).c_str(),
       SpiceNumber(period).c_str());

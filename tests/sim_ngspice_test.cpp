@@ -314,4 +314,20 @@ TEST(SimProgram, RunPrintsTableAndPlotAndWritesItsFiles) {
   std::remove(cir.c_str());
 }
 
+TEST(SimProgram, InputsWithoutAFiniteDesignAreRefused) {
+  REQUIRE_NGSPICE();
+  /* Vcc^2 / Power = 1e38: Ro overflows single precision. */
+  const std::string cmd =
+      std::string(TOLVARIN_SIM_BINARY) + " --power 1e-30 --vcc 1e4 2>&1 >/dev/null";
+  std::FILE* p = popen(cmd.c_str(), "r");
+  std::string err;
+  char buf[512];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) err.append(buf, n);
+  const int st = pclose(p);
+  ASSERT_TRUE(WIFEXITED(st));
+  EXPECT_EQ(WEXITSTATUS(st), 2);
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+}
+
 }  // namespace
