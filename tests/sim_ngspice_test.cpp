@@ -316,7 +316,7 @@ TEST(SimProgram, RunPrintsTableAndPlotAndWritesItsFiles) {
 
 TEST(SimProgram, InputsWithoutAFiniteDesignAreRefused) {
   REQUIRE_NGSPICE();
-  /* Vcc^2 / Power = 1e38: Ro overflows single precision. */
+  /* Vcc^2 / Power = 1e38: the element values leave single precision. */
   const std::string cmd =
       std::string(TOLVARIN_SIM_BINARY) + " --power 1e-30 --vcc 1e4 2>&1 >/dev/null";
   std::FILE* p = popen(cmd.c_str(), "r");
