@@ -234,8 +234,8 @@ void SupplyAndSwitch(Writer& w, double driveHz) {
   if (rdc) Resistor(w, "RLp1dc", "lp1_r", kNodeSwitch, choke.Rdc);
   if (w.lossy && choke.Qu > 0.0f)
     Resistor(w, "RLp1ac", "vcc", chokeEnd, double(choke.Qu) * w.w0 * lp1);
-  Add(w, "* Switch: Ron %s ohm when on, 50 %% duty, ramps of %.3g %% of a period",
-      SpiceNumber(ron).c_str(), kSwitchRamp * 100.0);
+  Add(w, "* Switch: Ron %.4g ohm when on, 50 %% duty, ramps of %.3g %% of a period", ron,
+      kSwitchRamp * 100.0);
   Add(w, "Vsw %s sw DC 0", kNodeSwitch);
   const double roff = std::max(kOffResistance, kOffToRo * double(s.Ro));
   Add(w, "Bsw sw 0 I=v(sw)*(%s+%s*v(drive))", SpiceNumber(1.0 / roff).c_str(),

@@ -215,7 +215,8 @@ int ParseSimOptions(int argc, const char* const* argv, SimOptions& o, std::strin
 void DriveFrequencies(const SimOptions& o, std::vector<double>& mhz) {
   mhz.clear();
   if (!o.Sweep) {
-    mhz.push_back(o.Freq);
+    /* The design frequency as typed (3.8, not float's 3.79999995). */
+    mhz.push_back(std::round(double(o.Freq) * 1e6) / 1e6);
     return;
   }
   /* Each point from the start, so rounding does not pile up; the end is

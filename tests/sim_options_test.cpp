@@ -56,7 +56,7 @@ TEST(SimOptions, DefaultsAreTheCalculatorsBuiltInExample) {
   std::vector<double> mhz;
   DriveFrequencies(o, mhz);
   ASSERT_EQ(mhz.size(), 1u);
-  EXPECT_DOUBLE_EQ(mhz[0], double(3.8f));
+  EXPECT_DOUBLE_EQ(mhz[0], 3.8);
 }
 
 TEST(SimOptions, EveryOptionInBothSpellings) {
