@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -215,6 +217,39 @@ TEST(HelpText, ReferencesNameEightWorksByAuthorAndYear) {
     while (end != std::string::npos && text.compare(end + 1, 2, "  ") == 0)
       end = text.find('\n', end + 1);
     EXPECT_NE(text.substr(at, end - at).find(w[1]), std::string::npos) << w[0];
+  }
+}
+
+/* The modelling table is pasted from the simulation script; its change
+   rows must still follow from its six frequency rows. */
+TEST(HelpText, ModellingTableChangesFollowFromItsRows) {
+  std::vector<std::vector<double>> rows;
+  double chgW[8], chgDb[8];
+  int haveW = 0, haveDb = 0;
+  for (const std::string& line : Lines(Printed(kHelpPages[5]))) {
+    std::vector<double> v(9);
+    if (std::sscanf(line.c_str(), "%lf %lf %lf %lf %lf %lf %lf %lf %lf", &v[0], &v[1], &v[2], &v[3],
+                    &v[4], &v[5], &v[6], &v[7], &v[8]) == 9)
+      rows.push_back(v);
+    const char* f = "%*s %*s %lf %lf %lf %lf %lf %lf %lf %lf";
+    if (line.rfind("chg W ", 0) == 0)
+      haveW = std::sscanf(line.c_str(), f, &chgW[0], &chgW[1], &chgW[2], &chgW[3], &chgW[4],
+                          &chgW[5], &chgW[6], &chgW[7]);
+    if (line.rfind("chg dB ", 0) == 0)
+      haveDb = std::sscanf(line.c_str(), f, &chgDb[0], &chgDb[1], &chgDb[2], &chgDb[3], &chgDb[4],
+                           &chgDb[5], &chgDb[6], &chgDb[7]);
+  }
+  ASSERT_EQ(rows.size(), 6u);
+  ASSERT_EQ(haveW, 8);
+  ASSERT_EQ(haveDb, 8);
+  for (size_t r = 0; r < rows.size(); ++r) EXPECT_NEAR(rows[r][0], 3.5 + 0.1 * r, 1e-9);
+  for (int c = 0; c < 8; ++c) {
+    double lo = rows[0][c + 1], hi = lo;
+    for (const auto& r : rows) lo = std::min(lo, r[c + 1]), hi = std::max(hi, r[c + 1]);
+    /* Figures printed to 3 decimals, the dB to 2. */
+    EXPECT_NEAR(chgW[c], hi - lo, 0.0015) << "column " << c;
+    EXPECT_NEAR(chgDb[c], 10 * std::log10(hi / lo), 0.005 + 10 * std::log10(1 + 0.001 / lo))
+        << "column " << c;
   }
 }
 
