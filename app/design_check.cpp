@@ -22,14 +22,14 @@ static bool CoilPrintsFinite(const CoilRecord& c) {
 
 static bool MainScreenPrintsFinite(const DesignState& s) {
   const float deviceEff = static_cast<float>(1.0 - double(s.DevDiss) / double(s.Power));
-  if (!AllFinite({s.Freq, s.Vcc, s.Ron, s.Power, s.QL, s.QC, s.Rload, s.Pdc, s.Idc, s.Vpk,
-                  s.Safety, s.DevBV, s.DevIpk, s.DevDiss, s.Lp1, s.Cp1, s.Ls2, s.Cs2, s.Ro,
-                  s.PwrOut, s.Pcoils, s.Pcaps, s.OverallEff, deviceEff, s.RoPiRef, s.Cp2PiRef,
-                  s.Rt}))
+  if (!AllFinite({s.Freq,  s.Vcc,        s.Ron,     s.Power,   s.QL,       s.QC,     s.Rload,
+                  s.Pdc,   s.Idc,        s.Vpk,     s.Safety,  s.DevBV,    s.DevIpk, s.DevDiss,
+                  s.Lp1,   s.Cp1,        s.Ls2,     s.Cs2,     s.Ro,       s.PwrOut, s.Pcoils,
+                  s.Pcaps, s.OverallEff, deviceEff, s.RoPiRef, s.Cp2PiRef, s.Rt}))
     return false;
   if (s.MatchEL == 0) return true;
-  if (!AllFinite({s.Qmatch, s.Ls3, s.Cp3, s.VLp1, s.VCp1, s.VCs2, s.VLs2, s.VLs3, s.VCp3,
-                  s.VRload, s.ILp1, s.ICp1, s.ICs2, s.ILs2, s.ILs3, s.ICp3, s.IRload}))
+  if (!AllFinite({s.Qmatch, s.Ls3, s.Cp3, s.VLp1, s.VCp1, s.VCs2, s.VLs2, s.VLs3, s.VCp3, s.VRload,
+                  s.ILp1, s.ICp1, s.ICs2, s.ILs2, s.ILs3, s.ICp3, s.IRload}))
     return false;
   if (!CoilPrintsFinite(s.Coils[kChokeLp1])) return false;
   if (s.MatchEL == 1) return CoilPrintsFinite(s.Coils[kLs2PlusLs3]);

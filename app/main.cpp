@@ -3,4 +3,6 @@
 */
 #include "app/main_loop.h"
 
-int main() { return RunProgram(); }
+int main() {
+  return RunProgram();
+}

@@ -120,23 +120,30 @@ void EnterInput(DesignState& s, Input in, const char* prompt) {
 
 }  // namespace
 
+/* Commands answer to their letter in either case; keys beyond ASCII
+   letters (kKeyNone, kKeyEnd) pass through unchanged and match nothing. */
+static int Lower(int key) {
+  return key >= 'A' && key <= 'Z' ? key - 'A' + 'a' : key;
+}
+
 int MainMenu(DesignState& s) {
   Print("\nSelect letter...(or <Space> to update efficiency estimate)\n");
   Print("Freq  Power  Vcc  QL  Rload  rOn  Coil  Alt  BB  Wire  Help  eXit\n");
-  switch (ReadKey()) {
-    case 'F': case 'f': EnterInput(s, kFreq, "Enter frequency <%f> Mhz...\n"); break;
-    case 'P': case 'p': EnterInput(s, kPower, "Enter power <%f> watts...\n"); break;
-    case 'V': case 'v': EnterInput(s, kVcc, "Enter VCC <%f> volts...\n"); break;
-    case 'Q': case 'q': EnterInput(s, kQL, "Enter Q <%f>\n"); break;
-    case 'O': case 'o': EnterInput(s, kRon, "Enter Ron <%f> ohms\n"); break;
-    case 'R': case 'r': EnterInput(s, kRload, "Enter Rload <%f> ohms\n"); break;
-    case 'C': case 'c': CoilEditor(s); break;
-    case 'A': case 'a': ShowAlternatePage(s); break;
-    case 'B': case 'b': RunPowerEstimate(s); break;
-    case 'W': case 'w': WireTable(); break;
-    case 'H': case 'h': ShowHelpPages(); break;
-    case 'X': case 'x': case kKeyEnd: return -1;
-    default: break;
+  switch (Lower(ReadKey())) {
+    case 'f': EnterInput(s, kFreq, "Enter frequency <%f> Mhz...\n"); break;
+    case 'p': EnterInput(s, kPower, "Enter power <%f> watts...\n"); break;
+    case 'v': EnterInput(s, kVcc, "Enter VCC <%f> volts...\n"); break;
+    case 'q': EnterInput(s, kQL, "Enter Q <%f>\n"); break;
+    case 'o': EnterInput(s, kRon, "Enter Ron <%f> ohms\n"); break;
+    case 'r': EnterInput(s, kRload, "Enter Rload <%f> ohms\n"); break;
+    case 'c': CoilEditor(s); break;
+    case 'a': ShowAlternatePage(s); break;
+    case 'b': RunPowerEstimate(s); break;
+    case 'w': WireTable(); break;
+    case 'h': ShowHelpPages(); break;
+    case 'x':
+    case kKeyEnd: return -1;
+    default: break; /* a light pass, as Space offers */
   }
   return 0;
 }

@@ -16,8 +16,8 @@ static void PrintTopBlock(const DesignState& s) {
         s.Rload);
   Print("\n");
   Print("Pdc     Idc     Vpk    Safety  Dev-BV  Dev-Ipk  DevDiss\n");
-  Print("%5.1f %5.2f%8.1f%8.1f%9.1f%8.2f%9.2f\n", s.Pdc, s.Idc, s.Vpk, s.Safety, s.DevBV,
-        s.DevIpk, s.DevDiss);
+  Print("%5.1f %5.2f%8.1f%8.1f%9.1f%8.2f%9.2f\n", s.Pdc, s.Idc, s.Vpk, s.Safety, s.DevBV, s.DevIpk,
+        s.DevDiss);
   Print("\n");
   Print("Basic Class-E Element Values:\n");
   Print("QL      Lp1-uh    Cp1-pf   Ls2-uh     Cs2-pf    Ro ohms\n");

@@ -34,31 +34,21 @@ float F(double v) {
 /* The coil a selection names, or -1 when it names none. */
 int SelectedCoil(int selection) {
   switch (selection) {
-    case kSelectChoke:
-      return kChokeLp1;
-    case kSelectTune:
-      return kTuneLs2;
-    case kSelectMatch:
-      return kMatchLs3;
-    case kSelectLs2PlusLs3:
-      return kLs2PlusLs3;
-    default:
-      return -1;
+    case kSelectChoke: return kChokeLp1;
+    case kSelectTune: return kTuneLs2;
+    case kSelectMatch: return kMatchLs3;
+    case kSelectLs2PlusLs3: return kLs2PlusLs3;
+    default: return -1;
   }
 }
 
 const char* CoilName(int selection) {
   switch (selection) {
-    case kSelectChoke:
-      return "Choke";
-    case kSelectTune:
-      return "Tune";
-    case kSelectMatch:
-      return "Match";
-    case kSelectLs2PlusLs3:
-      return "Ls2+LM";
-    default:
-      return "No";
+    case kSelectChoke: return "Choke";
+    case kSelectTune: return "Tune";
+    case kSelectMatch: return "Match";
+    case kSelectLs2PlusLs3: return "Ls2+LM";
+    default: return "No";
   }
 }
 
@@ -77,12 +67,9 @@ bool ChooseCoil(DesignState& s) {
   Print(combined ? "Choke   Ls2+lm   eXit\n" : "Choke   Tune   Match    eXit\n");
   switch (ReadKey()) {
     case 'X':
-    case 'x':
-      return false;
+    case 'x': return false;
     case 'C':
-    case 'c':
-      s.CoilSelection = kSelectChoke;
-      break;
+    case 'c': s.CoilSelection = kSelectChoke; break;
     case 'T':
     case 't':
       if (!combined) s.CoilSelection = kSelectTune;
@@ -95,8 +82,7 @@ bool ChooseCoil(DesignState& s) {
     case 'l':
       if (combined) s.CoilSelection = kSelectLs2PlusLs3;
       break;
-    default:
-      break;
+    default: break;
   }
   return true;
 }
@@ -112,9 +98,7 @@ CoilRecord Reshape(const DesignState& s, CoilRecord c, Param p, float v) {
       c.Len = v;
       DesignCoil(s, c);
       return c;
-    case kTurns:
-      c.Nturns = v;
-      break;
+    case kTurns: c.Nturns = v; break;
     case kInductance: {
       /* Turns go with the square root of the inductance, so the form
          keeps its length. */
@@ -220,10 +204,8 @@ int CoilEditor(DesignState& s) {
       Enter(s, kChokeLp1, kInductance, "Enter Inductance <%f> uhy...\n");
       return -1;
     case 'X':
-    case 'x':
-      return -1;
-    default:
-      break;
+    case 'x': return -1;
+    default: break;
   }
   EstimateElementStresses(s, s.MatchEL);
   EstimateCoilLosses(s);

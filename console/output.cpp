@@ -70,15 +70,9 @@ void Print(const char* format, ...) {
   va_list ap;
   va_start(ap, format);
   switch (gConsoleOut.side) {
-    case kSideStream:
-      std::vfprintf(stdout, format, ap);
-      break;
-    case kSideTerminal:
-      PrintTerminal(format, ap);
-      break;
-    case kSideMemory:
-      PrintMemory(format, ap);
-      break;
+    case kSideStream: std::vfprintf(stdout, format, ap); break;
+    case kSideTerminal: PrintTerminal(format, ap); break;
+    case kSideMemory: PrintMemory(format, ap); break;
   }
   va_end(ap);
 }
@@ -86,15 +80,9 @@ void Print(const char* format, ...) {
 void ClearScreen() {
   if (gConsoleIn.ended) return;
   switch (gConsoleOut.side) {
-    case kSideStream:
-      std::fputc('\f', stdout);
-      break;
-    case kSideTerminal:
-      TerminalClear();
-      break;
-    case kSideMemory:
-      AppendMemory("\f", 1);
-      break;
+    case kSideStream: std::fputc('\f', stdout); break;
+    case kSideTerminal: TerminalClear(); break;
+    case kSideMemory: AppendMemory("\f", 1); break;
   }
 }
 

@@ -13,7 +13,9 @@ namespace {
 
 const double kTwoPi = 6.283185307;
 
-float F(double v) { return static_cast<float>(v); }
+float F(double v) {
+  return static_cast<float>(v);
+}
 
 }  // namespace
 

@@ -167,16 +167,11 @@ std::string ReportNotes(const std::vector<SimResult>& results) {
 
 const SweepColumn& SweepColumnFor(const DesignState& s, int topology) {
   switch (topology) {
-    case kSimBasicEl:
-      return s.SweepBASEL;
-    case kSimPinet:
-      return s.SweepPI;
-    case kSimPinetEl:
-      return s.SweepPIEL;
-    case kSimPinetElTch:
-      return s.SweepPIELTCH;
-    default:
-      return s.SweepBAS;
+    case kSimBasicEl: return s.SweepBASEL;
+    case kSimPinet: return s.SweepPI;
+    case kSimPinetEl: return s.SweepPIEL;
+    case kSimPinetElTch: return s.SweepPIELTCH;
+    default: return s.SweepBAS;
   }
 }
 

@@ -3,10 +3,11 @@
 ** text quotes and against a double-precision hand calculation of the
 ** design equations, the scaling law, and the QL extremes.
 */
+#include "engine/basic_synthesis.h"
+
 #include <gtest/gtest.h>
 
 #include "app/main_loop.h"
-#include "engine/basic_synthesis.h"
 #include "tests/test_support.h"
 
 namespace {

@@ -39,7 +39,10 @@ std::string RunBinary(const std::string& keys, int* status) {
   if (pid == 0) {
     dup2(in[0], 0);
     dup2(out[1], 1);
-    close(in[0]); close(in[1]); close(out[0]); close(out[1]);
+    close(in[0]);
+    close(in[1]);
+    close(out[0]);
+    close(out[1]);
     execl(TOLVARIN_BINARY, "tolvarin", static_cast<char*>(nullptr));
     _exit(127);
   }
@@ -47,7 +50,8 @@ std::string RunBinary(const std::string& keys, int* status) {
   close(out[1]);
   /* Write the whole script first; the program reads it as it goes.  A
      large script would need a writer thread, but test scripts are small. */
-  if (write(in[1], keys.data(), keys.size()) < 0) {}
+  if (write(in[1], keys.data(), keys.size()) < 0) {
+  }
   close(in[1]);
   std::string result;
   char buf[4096];
