@@ -52,12 +52,7 @@ static bool ColumnPrintsFinite(const SweepColumn& c) {
 }
 
 static bool SweepColumnsPrintFinite(DesignState& t) {
-  ComputeSweepBAS(t);
-  ComputeSweepBASEL(t);
-  ComputeSweepBASELTCH(t);
-  ComputeSweepPI(t);
-  ComputeSweepPIEL(t);
-  ComputeSweepPIELTCH(t);
+  ComputeAllSweeps(t);
   for (const SweepColumn* c :
        {&t.SweepBAS, &t.SweepBASEL, &t.SweepBASELTCH, &t.SweepPI, &t.SweepPIEL, &t.SweepPIELTCH})
     if (!ColumnPrintsFinite(*c)) return false;

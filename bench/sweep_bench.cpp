@@ -16,12 +16,7 @@ void SixSweepsWithFilterResponse(benchmark::State& state) {
   ComputePass(s);
   for (auto _ : state) {
     ComputeFilterResponse(s, s.TchNotch);
-    ComputeSweepBAS(s);
-    ComputeSweepBASEL(s);
-    ComputeSweepBASELTCH(s);
-    ComputeSweepPI(s);
-    ComputeSweepPIEL(s);
-    ComputeSweepPIELTCH(s);
+    ComputeAllSweeps(s);
     benchmark::DoNotOptimize(s.SweepPIELTCH.Db2xFo);
   }
 }

@@ -30,10 +30,5 @@ void DesignForSimulation(const SimOptions& o, DesignState& s) {
   ComputePass(s);
   /* The choke's DC loss reads the DC current of the pass before. */
   ComputePass(s);
-  ComputeSweepBAS(s);
-  ComputeSweepBASEL(s);
-  ComputeSweepBASELTCH(s);
-  ComputeSweepPI(s);
-  ComputeSweepPIEL(s);
-  ComputeSweepPIELTCH(s);
+  ComputeAllSweeps(s);
 }

@@ -190,3 +190,12 @@ void ComputeSweepPIEL(DesignState& s) {
 void ComputeSweepPIELTCH(DesignState& s) {
   Sweep(s, kPinet, kMatchedFilter, s.SweepPIELTCH);
 }
+
+void ComputeAllSweeps(DesignState& s) {
+  ComputeSweepBAS(s);
+  ComputeSweepBASEL(s);
+  ComputeSweepBASELTCH(s);
+  ComputeSweepPI(s);
+  ComputeSweepPIEL(s);
+  ComputeSweepPIELTCH(s);
+}

@@ -13,4 +13,8 @@ void ComputeSweepPI(DesignState& s);
 void ComputeSweepPIEL(DesignState& s);
 void ComputeSweepPIELTCH(DesignState& s);
 
+/* All six, BASIC first (the others read its design-frequency point), with
+   the filter response as it stands. */
+void ComputeAllSweeps(DesignState& s);
+
 #endif

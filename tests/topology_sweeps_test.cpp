@@ -26,12 +26,7 @@ DesignState Swept(double nb, double np, int notch, double qu = kStartQu) {
   DesignState s = StartDesign();
   FillNetworksByHand(s, nb, np, qu);
   ComputeFilterResponse(s, notch);
-  ComputeSweepBAS(s);
-  ComputeSweepBASEL(s);
-  ComputeSweepBASELTCH(s);
-  ComputeSweepPI(s);
-  ComputeSweepPIEL(s);
-  ComputeSweepPIELTCH(s);
+  ComputeAllSweeps(s);
   return s;
 }
 
