@@ -39,13 +39,6 @@ std::string AcceptancePath(const std::string& name) {
   return std::string(TOLVARIN_SOURCE_DIR) + "/tests/acceptance/" + name;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
 /* A line as the failure message shows it: a form feed made visible. */
 std::string Show(const std::string& line) {
   std::string out;

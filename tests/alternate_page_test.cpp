@@ -75,17 +75,6 @@ const char* const kBasicTwoMatch = "   Qmatch=1.005   Shunt  CM= 418.8 pf  Serie
 const char* const kBasicOneRow = "   367.1    1.00  1.00      2.63    1688.7     25.12\n";
 const char* const kPinetOneRow = "   367.1    1.00  1.00      2.63     833.5     49.61\n";
 
-std::vector<std::string> Screens(const std::string& transcript) {
-  std::vector<std::string> screens;
-  size_t at = 0;
-  while ((at = transcript.find('\f', at)) != std::string::npos) {
-    const size_t end = transcript.find('\f', at + 1);
-    screens.push_back(transcript.substr(at + 1, end == std::string::npos ? end : end - at - 1));
-    at = at + 1;
-  }
-  return screens;
-}
-
 int CountPages(const std::string& transcript) {
   int n = 0;
   for (const std::string& screen : Screens(transcript))

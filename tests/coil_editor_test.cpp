@@ -32,7 +32,7 @@ std::string Session(const std::string& keys, DesignState* final = nullptr) {
 
 /* The main screens of a transcript, in order: the text after each form
    feed, leaving out the empty one of start-up. */
-std::vector<std::string> Screens(const std::string& t) {
+std::vector<std::string> MainScreens(const std::string& t) {
   std::vector<std::string> out;
   for (size_t at = t.find('\f'); at != npos; at = t.find('\f', at + 1)) {
     const size_t next = t.find('\f', at + 1);
@@ -58,15 +58,6 @@ std::string Body(const std::string& screen) {
   return screen.substr(0, screen.find("\nSelect letter"));
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> out;
-  size_t at = 0;
-  for (size_t end; (end = text.find('\n', at)) != npos; at = end + 1)
-    out.push_back(text.substr(at, end - at));
-  out.push_back(text.substr(at));
-  return out;
-}
-
 bool Has(const std::string& screen, const std::string& text) {
   return screen.find(text) != npos;
 }
@@ -79,7 +70,7 @@ const char kChokeStart[] =
 /* First screen: no DC current known yet, so the choke lacks its DC loss
    (0.0019 W); the Space pass adds Idc^2 Rdc = 0.0434 * 0.4235 W. */
 TEST(CoilTable, StartDesignAndTheSpacePass) {
-  const std::vector<std::string> s = Screens(Session("  x"));
+  const std::vector<std::string> s = MainScreens(Session("  x"));
   ASSERT_EQ(s.size(), 3u);
   EXPECT_TRUE(
       Has(s[0],
@@ -98,7 +89,7 @@ TEST(CoilTable, StartDesignAndTheSpacePass) {
                             "Overall Eff.= 0.93   Device Eff.= 0.97   \n"))
       << s[1];
   /* Only the lines the choke's DC loss enters differ. */
-  const std::vector<std::string> a = Lines(s[0]), b = Lines(s[1]);
+  const std::vector<std::string> a = Split(s[0], '\n'), b = Split(s[1], '\n');
   ASSERT_EQ(a.size(), b.size());
   std::vector<std::string> changed;
   for (size_t i = 0; i < a.size(); ++i)
@@ -169,7 +160,7 @@ TEST(CoilEditor, MenusOfBothArrangements) {
    editor equals the one before it. */
 TEST(CoilEditor, ExitAndOtherKeysChangeNothing) {
   for (const char* keys : {"cx", "cX", "ccx", "clx", "cc?", "cl ", "cqd", "cqn", "ctl", "c\n"}) {
-    const std::vector<std::string> s = Screens(Session(std::string(" ") + keys + "x"));
+    const std::vector<std::string> s = MainScreens(Session(std::string(" ") + keys + "x"));
     ASSERT_EQ(s.size(), 3u) << keys;
     EXPECT_EQ(Body(s[2]), Body(s[1])) << keys;
     EXPECT_FALSE(Has(s[1], "Enter")) << keys;
@@ -274,7 +265,7 @@ TEST(CoilEditor, EntriesKeepWheelersFormulaTrue) {
    even for the coil that has nothing to shape. */
 TEST(CoilEditor, AnEntryThatIsNotANumberChangesNothing) {
   for (const char* keys : {"ccdabc\n", "clLwide\n", "ccn?\n", "ccu-\n"}) {
-    const std::vector<std::string> s = Screens(Session(std::string(" ") + keys + "x"));
+    const std::vector<std::string> s = MainScreens(Session(std::string(" ") + keys + "x"));
     ASSERT_EQ(s.size(), 3u) << keys;
     EXPECT_EQ(Body(s[2]), Body(s[1])) << keys;
   }
@@ -303,7 +294,7 @@ TEST(CoilEditor, RefusedEntriesKeepTheCoilAndSayWhy) {
       {"ccd1e39\n", "Choke coil Dia refused: the value is too large to hold"},
   };
   for (const auto& c : cases) {
-    const std::vector<std::string> s = Screens(Session(std::string(" ") + c.keys + " x"));
+    const std::vector<std::string> s = MainScreens(Session(std::string(" ") + c.keys + " x"));
     ASSERT_GE(s.size(), 4u) << c.keys;
     EXPECT_EQ(Body(s[2]), Body(s[1]) + c.notice + "\n") << c.keys;
     EXPECT_EQ(Body(s.back()), Body(s[1])) << c.keys; /* shown once */

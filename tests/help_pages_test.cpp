@@ -34,13 +34,6 @@ std::string Printed(const char* format) {
   return out;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) out.push_back(line);
-  return out;
-}
-
 std::string Fmt(const char* format, double v) {
   char buf[64];
   std::snprintf(buf, sizeof buf, format, v);
@@ -253,22 +246,11 @@ TEST(HelpText, ModellingTableChangesFollowFromItsRows) {
   }
 }
 
-/* ---- the pager in whole sessions ---- */
-
-std::vector<std::string> Screens(const std::string& transcript) {
-  std::vector<std::string> out;
-  size_t at = 0;
-  for (size_t ff; (ff = transcript.find('\f', at)) != std::string::npos; at = ff + 1)
-    out.push_back(transcript.substr(at, ff - at));
-  out.push_back(transcript.substr(at));
-  return out;
-}
-
 /* What each screen of a session is: 1..7 for a help page, 0 for the main
    screen, -1 for anything else. */
 std::vector<int> Kinds(const std::string& transcript) {
   std::vector<int> out;
-  for (const std::string& screen : Screens(transcript)) {
+  for (const std::string& screen : Split(transcript, '\f')) {
     int kind = -1;
     if (screen.find("Basic Class-E Element Values:") != std::string::npos) kind = 0;
     for (int page = 0; page < kHelpPageCount; ++page)
@@ -279,7 +261,7 @@ std::vector<int> Kinds(const std::string& transcript) {
 }
 
 TEST(HelpPager, PagesPrintWithTheirPromptsAndFitFiftyLines) {
-  const std::vector<std::string> screens = Screens(RunSession("h      qx"));
+  const std::vector<std::string> screens = Split(RunSession("h      qx"), '\f');
   ASSERT_GE(screens.size(), 9u);
   /* ... main, pages 1 to 7, main */
   for (int page = 0; page < kHelpPageCount; ++page) {
@@ -317,7 +299,7 @@ TEST(HelpPager, HelpKeepsTheDesignAndTheCoilEdits) {
   /* A choke typed in the coil editor lasts until the next full pass; help
      must bring the main screen back exactly as it was. */
   DesignState final;
-  const std::vector<std::string> screens = Screens(RunSession(" ccu100\nhx", &final));
+  const std::vector<std::string> screens = Split(RunSession(" ccu100\nhx", &final), '\f');
   ASSERT_GE(screens.size(), 3u);
   const std::string& before = screens[screens.size() - 3];
   const std::string& after = screens.back();

@@ -15,18 +15,6 @@ const char kMenu[] =
     "\nSelect letter...(or <Space> to update efficiency estimate)\n"
     "Freq  Power  Vcc  QL  Rload  rOn  Coil  Alt  BB  Wire  Help  eXit\n";
 
-/* Screens of a transcript, in order (the text between form feeds). */
-std::vector<std::string> Screens(const std::string& t) {
-  std::vector<std::string> out;
-  size_t at = 0;
-  while ((at = t.find('\f', at)) != std::string::npos) {
-    size_t next = t.find('\f', at + 1);
-    out.push_back(t.substr(at + 1, next == std::string::npos ? std::string::npos : next - at - 1));
-    at = at + 1;
-  }
-  return out;
-}
-
 float Entered(const std::string& keys, float DesignState::*field) {
   DesignState s;
   RunSession(keys + "x", &s);

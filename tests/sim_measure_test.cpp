@@ -15,22 +15,11 @@
 #include "sim/report.h"
 #include "sim/sim_design.h"
 #include "sim/text_plot.h"
+#include "tests/test_support.h"
 
 namespace {
 
 const double kPi = 3.141592653589793;
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> out;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    out.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return out;
-}
 
 /* A run of `periods` periods of 1 us on an uneven time grid (300 points
    a period, wobbling by a third of a step, every period start on the
@@ -132,7 +121,7 @@ TEST(SimTextPlot, SineFillsItsPanelWithinEightyColumns) {
     v[k] = 40.0 * std::sin(2.0 * kPi * k / double(kPeriodSamples));
     i[k] = k < kPeriodSamples / 2 ? 0.5 : 0.0;
   }
-  const std::vector<std::string> lines = SplitLines(PlotPeriod(v, i, 3.8));
+  const std::vector<std::string> lines = Lines(PlotPeriod(v, i, 3.8));
   for (const std::string& l : lines) EXPECT_LE(l.size(), 80u) << l;
   /* Title, 14 voltage rows, title, 8 current rows, axis, marks, drive. */
   ASSERT_EQ(lines.size(), 1u + 14u + 1u + 8u + 3u);
@@ -164,7 +153,7 @@ TEST(SimTextPlot, FlatWaveformDoesNotDivideByZero) {
 }
 
 TEST(SimReport, RowsLineUpUnderTheHeadingWithinEightyColumns) {
-  const std::vector<std::string> heading = SplitLines(ReportTableHeading());
+  const std::vector<std::string> heading = Lines(ReportTableHeading());
   ASSERT_EQ(heading.size(), 3u);
   SimResult r;
   r.Ok = 1;
@@ -218,7 +207,7 @@ TEST(SimReport, HeadingFitsAndShowsPlainNumbers) {
     const std::string heading = ReportHeading(s, o);
     EXPECT_EQ(heading.find("e+"), std::string::npos) << heading;
     EXPECT_NE(heading.find(TopologyTitle(topology)), std::string::npos);
-    for (const std::string& l : SplitLines(heading)) EXPECT_LE(l.size(), 80u) << l;
+    for (const std::string& l : Lines(heading)) EXPECT_LE(l.size(), 80u) << l;
   }
 }
 
@@ -230,7 +219,7 @@ TEST(SimReport, CsvHasOneRowPerSample) {
   r.Isw.assign(kPeriodSamples, 2.0);
   r.Vload.assign(kPeriodSamples, 3.0);
   SimResult failed;
-  const std::vector<std::string> lines = SplitLines(CsvText({r, failed}));
+  const std::vector<std::string> lines = Lines(CsvText({r, failed}));
   ASSERT_EQ(lines.size(), 1u + kPeriodSamples);
   EXPECT_EQ(lines[0], "drive_mhz,time_ns,v_switch,i_switch,v_load");
   EXPECT_EQ(lines[1], "4,0,1,2,3");

@@ -27,17 +27,6 @@ using namespace sweepref;
 
 namespace {
 
-std::vector<std::string> Split(const std::string& text, char at) {
-  std::vector<std::string> parts;
-  size_t from = 0;
-  for (size_t i = text.find(at); i != std::string::npos; i = text.find(at, from)) {
-    parts.push_back(text.substr(from, i - from));
-    from = i + 1;
-  }
-  parts.push_back(text.substr(from));
-  return parts;
-}
-
 /* The sweep pages of a transcript, in order; each starts with its title
    and runs to the next clearing of the screen. */
 std::vector<std::string> Pages(const std::string& transcript) {

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <sstream>
 #include <vector>
 
 #include "app/main_loop.h"
@@ -67,4 +68,26 @@ std::string RunBinary(const std::string& keys, int* status) {
 std::string LastScreen(const std::string& transcript) {
   size_t at = transcript.rfind('\f');
   return at == std::string::npos ? transcript : transcript.substr(at + 1);
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  size_t from = 0;
+  for (size_t at; (at = text.find(separator, from)) != std::string::npos; from = at + 1)
+    parts.push_back(text.substr(from, at - from));
+  parts.push_back(text.substr(from));
+  return parts;
+}
+
+std::vector<std::string> Screens(const std::string& transcript) {
+  std::vector<std::string> screens = Split(transcript, '\f');
+  screens.erase(screens.begin());
+  return screens;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
 }

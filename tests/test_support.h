@@ -7,6 +7,7 @@
 #define TOLVARIN_TESTS_TEST_SUPPORT_H
 
 #include <string>
+#include <vector>
 
 #include "app/design_state.h"
 
@@ -23,7 +24,18 @@ std::string RunSession(const std::string& keys, DesignState* final = nullptr);
    status. */
 std::string RunBinary(const std::string& keys, int* status);
 
-/* The screens of a transcript, split at the form feeds. */
+/* The last screen of a transcript: the text after its last form feed. */
 std::string LastScreen(const std::string& transcript);
+
+/* The screens of a transcript: the text after each form feed, in order
+   (what stands before the first form feed is left out). */
+std::vector<std::string> Screens(const std::string& transcript);
+
+/* Every piece of text between separators, the empty ones included. */
+std::vector<std::string> Split(const std::string& text, char separator);
+
+/* The lines of a text, as getline reads them (no empty piece after a
+   final line end). */
+std::vector<std::string> Lines(const std::string& text);
 
 #endif

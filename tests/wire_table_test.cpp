@@ -67,23 +67,6 @@ TEST(WireRow, CurrentFallsByAFixedRatioPerGauge) {
     EXPECT_NEAR(ComputeWireRow(g - 1).Amps / ComputeWireRow(g).Amps, 1.1563, 1e-4);
 }
 
-std::vector<std::string> Lines(const std::string& screen) {
-  std::vector<std::string> out;
-  std::istringstream in(screen);
-  for (std::string line; std::getline(in, line);) out.push_back(line);
-  return out;
-}
-
-/* Screens of a transcript, split at the form feeds of ClearScreen. */
-std::vector<std::string> Screens(const std::string& transcript) {
-  std::vector<std::string> out;
-  size_t at = 0;
-  for (size_t ff; (ff = transcript.find('\f', at)) != std::string::npos; at = ff + 1)
-    out.push_back(transcript.substr(at, ff - at));
-  out.push_back(transcript.substr(at));
-  return out;
-}
-
 const char kHeader[] = "AWG(solid)   Dia-in   Ohms/in\t Ohms/ft   Ohms/Kft  ~DCAmps/10degC rise";
 
 /* Checks one screen: header, empty line, gauges first..first+21 whose
@@ -117,7 +100,7 @@ void CheckScreen(const std::string& screen, int first, const std::string& prompt
 }
 
 TEST(WireTablePage, TwoScreensOfGaugesThatOverlapAt20And21) {
-  const std::vector<std::string> screens = Screens(RunSession("w  x"));
+  const std::vector<std::string> screens = Split(RunSession("w  x"), '\f');
   /* main screen, wire screen 1, wire screen 2, main screen */
   ASSERT_GE(screens.size(), 4u);
   const std::string& one = screens[screens.size() - 3];
