@@ -7,7 +7,8 @@
 ** negative on-resistance) or when the design it produces would print a
 ** value that is not finite.  A refused entry leaves the input as it was;
 ** everything else the entry does (follow-up actions, the full pass)
-** happens as for an entry that was not a number.
+** happens as for an entry that was not a number, so long as the design
+** stays printable: no screen ever shows "nan" or "inf".
 */
 #include "app/main_menu.h"
 
@@ -72,7 +73,8 @@ const char* DomainFault(Input in, float v) {
   }
 }
 
-/* What follows every entry of the input, accepted or not. */
+/* What follows every entry of the input, accepted or not: a new frequency
+   wants its own coil forms and sweep plan, a new load 1:1 transformers. */
 void FollowUp(DesignState& s, Input in) {
   if (in == kFreq) {
     SetDefaultCoilForm(s);
@@ -80,42 +82,74 @@ void FollowUp(DesignState& s, Input in) {
   } else if (in == kRload) {
     ResetTurnsRatios(s);
   }
-  s.FullRecalc = 1;
 }
 
-/* Would the design with v in the input print only finite values, on the
-   first screen and after a Space pass? */
-bool DesignHolds(const DesignState& s, Input in, float v) {
+/* The notice when a follow-up is left undone, alone and after a refusal.
+   Only the frequency's and the load's follow-ups change the design. */
+const char* FollowUpKept(Input in) {
+  return in == kFreq ? "Freq unchanged, coil forms kept: default forms would overflow the design"
+                     : "Rload unchanged, turns ratios kept: at 1:1 the design would overflow";
+}
+
+const char* FollowUpKeptSuffix(Input in) {
+  return in == kFreq ? "; forms kept" : "; ratios kept";
+}
+
+/* Would the design with v in the input, after its follow-up, print only
+   finite values, on the first screen and after a Space pass? */
+bool EntryKeepsDesignFinite(const DesignState& s, Input in, float v) {
   static DesignState trial; /* static: no copy on the stack, no heap */
   trial = s;
   Field(trial, in) = v;
   FollowUp(trial, in);
+  trial.FullRecalc = 1;
   ComputePass(trial);
   if (!DesignPrintsFinite(trial)) return false;
   ComputePass(trial);
   return DesignPrintsFinite(trial);
 }
 
-void Refuse(DesignState& s, Input in, float v, const char* why) {
+/* The notice of a refused value; suffix tells of a follow-up left undone.
+   Every notice fits one 80-column line. */
+void Refuse(DesignState& s, Input in, float v, const char* why, const char* suffix) {
   if (std::isfinite(v))
-    std::snprintf(s.Notice, sizeof s.Notice, "%s %g refused: %s", Name(in), double(v), why);
+    std::snprintf(s.Notice, sizeof s.Notice, "%s %g refused: %s%s", Name(in), double(v), why,
+                  suffix);
   else
-    std::snprintf(s.Notice, sizeof s.Notice, "%s refused: %s", Name(in), why);
+    std::snprintf(s.Notice, sizeof s.Notice, "%s refused: %s%s", Name(in), why, suffix);
 }
 
+const char kOutOfRange[] = "the design would overflow or underflow";
+
+/* Reads a new value for the input.  A value that cannot stand is refused
+   and the input keeps its value; the follow-up still happens, as after an
+   entry that was not a number, unless the design as it stands would not
+   survive it either (a load far out of range that only a turns ratio
+   brought back, say): then that is left undone too, and said so. */
 void EnterInput(DesignState& s, Input in, const char* prompt) {
   float& field = Field(s, in);
   Print(prompt, double(field));
   float v = field;
-  ReadNumber(&v);
+  const bool typed = ReadNumber(&v);
   v = Limit(in, v);
-  if (const char* fault = DomainFault(in, v))
-    Refuse(s, in, v, fault);
-  else if (!DesignHolds(s, in, v))
-    Refuse(s, in, v, "the design would overflow single precision");
-  else
-    field = v;
-  FollowUp(s, in);
+  if (v == 0.0f) v = 0.0f; /* -0 is 0: a sign alone must not show on screen */
+  s.FullRecalc = 1;
+  const char* fault = nullptr;
+  if (typed) {
+    fault = DomainFault(in, v);
+    if (!fault && !EntryKeepsDesignFinite(s, in, v)) fault = kOutOfRange;
+    if (!fault) {
+      field = v;
+      FollowUp(s, in);
+      return;
+    }
+  }
+  const bool followUpHolds = EntryKeepsDesignFinite(s, in, field);
+  if (followUpHolds) FollowUp(s, in);
+  if (fault)
+    Refuse(s, in, v, fault, followUpHolds ? "" : FollowUpKeptSuffix(in));
+  else if (!followUpHolds)
+    std::snprintf(s.Notice, sizeof s.Notice, "%s", FollowUpKept(in));
 }
 
 }  // namespace

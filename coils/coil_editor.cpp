@@ -42,14 +42,13 @@ int SelectedCoil(int selection) {
   }
 }
 
+/* The editor's name of a coil, by its index in the design. */
+const char* const kCoilNames[kCoilCount] = {"Choke", "Tune", "Match", "Ls2+LM"};
+
+/* The name the parameter prompt shows: the chosen coil's, or "No". */
 const char* CoilName(int selection) {
-  switch (selection) {
-    case kSelectChoke: return "Choke";
-    case kSelectTune: return "Tune";
-    case kSelectMatch: return "Match";
-    case kSelectLs2PlusLs3: return "Ls2+LM";
-    default: return "No";
-  }
+  const int coil = SelectedCoil(selection);
+  return coil < 0 ? "No" : kCoilNames[coil];
 }
 
 const char* ParamName(Param p) {
@@ -124,7 +123,7 @@ bool CoilFinite(const CoilRecord& c) {
 
 /* Would the design with the coil reshaped print only finite values, and
    would the coil's own figures, shown or not, all be finite? */
-bool DesignHolds(const DesignState& s, int coil, const CoilRecord& c) {
+bool CoilEditKeepsDesignFinite(const DesignState& s, int coil, const CoilRecord& c) {
   static DesignState trial; /* static: no copy on the stack, no heap */
   trial = s;
   trial.Coils[coil] = c;
@@ -145,20 +144,20 @@ const char* Fault(const DesignState& s, int coil, const CoilRecord& old, const C
   if (!(v > 0.0f)) return mustBePositive[p];
   if (!(old.Uhy > 0.0f) || !std::isfinite(old.Uhy))
     return p == kInductance ? "the choke has no inductance to scale"
-                            : "the coil has no inductance in this design";
-  if (!(c.Len > 0.0f)) return "too few turns for the inductance on this form";
-  if (!CoilFinite(c) || !DesignHolds(s, coil, c)) return "the coil would overflow single precision";
+                            : "the coil has no inductance here";
+  if (!(c.Len > 0.0f)) return "too few turns for this inductance";
+  if (!CoilFinite(c) || !CoilEditKeepsDesignFinite(s, coil, c))
+    return "the design would overflow or underflow";
   return nullptr;
 }
 
 void Refuse(DesignState& s, int coil, Param p, float v, const char* why) {
-  static const char* const names[] = {"Choke", "Tune", "Match", "Ls2+LM"};
   if (std::isfinite(v))
-    std::snprintf(s.Notice, sizeof s.Notice, "%s coil %s %g refused: %s", names[coil], ParamName(p),
-                  double(v), why);
+    std::snprintf(s.Notice, sizeof s.Notice, "%s coil %s %g refused: %s", kCoilNames[coil],
+                  ParamName(p), double(v), why);
   else
-    std::snprintf(s.Notice, sizeof s.Notice, "%s coil %s refused: %s", names[coil], ParamName(p),
-                  why);
+    std::snprintf(s.Notice, sizeof s.Notice, "%s coil %s refused: %s", kCoilNames[coil],
+                  ParamName(p), why);
 }
 
 /* Prompts for p of the coil, reads a number and applies it unless it is

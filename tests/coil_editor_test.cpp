@@ -285,12 +285,12 @@ TEST(CoilEditor, RefusedEntriesKeepTheCoilAndSayWhy) {
       {"ccn0\n", "Choke coil Nturns 0 refused: the turns must be above 0"},
       {"cln-3\n", "Ls2+LM coil Nturns -3 refused: the turns must be above 0"},
       /* Wheeler needs sqrt(18 * 26.30) = 21.8 turns for a zero length. */
-      {"ccn21\n", "Choke coil Nturns 21 refused: too few turns for the inductance on this form"},
-      {"cln4\n", "Ls2+LM coil Nturns 4 refused: too few turns for the inductance on this form"},
+      {"ccn21\n", "Choke coil Nturns 21 refused: too few turns for this inductance"},
+      {"cln4\n", "Ls2+LM coil Nturns 4 refused: too few turns for this inductance"},
       {"ccu0\n", "Choke coil Uhy 0 refused: the inductance must be above 0 uH"},
       {"clu-5\n", "Choke coil Uhy -5 refused: the inductance must be above 0 uH"},
-      {"ccd1e-38\n", "Choke coil Dia 1e-38 refused: the coil would overflow single precision"},
-      {"ccu3e38\n", "Choke coil Uhy 3e+38 refused: the coil would overflow single precision"},
+      {"ccd1e-38\n", "Choke coil Dia 1e-38 refused: the design would overflow or underflow"},
+      {"ccu3e38\n", "Choke coil Uhy 3e+38 refused: the design would overflow or underflow"},
       {"ccd1e39\n", "Choke coil Dia refused: the value is too large to hold"},
   };
   for (const auto& c : cases) {
@@ -302,7 +302,7 @@ TEST(CoilEditor, RefusedEntriesKeepTheCoilAndSayWhy) {
   /* With no EL network the matching coil has nothing to shape. */
   const std::string t = Session("r25.1221409\ncmd1\nx");
   EXPECT_TRUE(Has(ScreenAfter(t, "Enter Form"),
-                  "Match coil Dia 1 refused: the coil has no inductance in this design\n"));
+                  "Match coil Dia 1 refused: the coil has no inductance here\n"));
 }
 
 TEST(CoilEditor, EditsLastUntilTheirReset) {

@@ -5,6 +5,7 @@
 */
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "tests/test_support.h"
@@ -126,7 +127,7 @@ TEST(MainMenu, RefusedEntriesKeepTheInputAndExplainOnce) {
       {"o-0.1\n", &DesignState::Ron, 0.2f, "Ron -0.1 refused: Ron must not be negative"},
       {"p1e39\n", &DesignState::Power, 2.5f, "Power refused: the value is too large to hold"},
       {"v1e30\n", &DesignState::Vcc, 12.0f,
-       "Vcc 1e+30 refused: the design would overflow single precision"},
+       "Vcc 1e+30 refused: the design would overflow or underflow"},
   };
   for (const Case& c : cases) {
     DesignState s;
@@ -159,4 +160,54 @@ TEST(MainMenu, FrequencyEntryResetsCoilFormsOtherEntriesKeepThem) {
   EXPECT_FLOAT_EQ(s.SweepFreq[10], 12.0f);
   RunSession("p5\nv24\nq4\nr70\no0.5\nx", &s);
   for (const CoilRecord& c : s.Coils) EXPECT_FLOAT_EQ(c.Dia, 1.0f); /* 3.8 MHz: 1 inch */
+}
+
+/* A load far out of range can be accepted behind a 1:5 transformer; an
+   Rload entry that would reset the ratios to 1:1 must then leave them, or
+   the sweep pages would show -inf. */
+TEST(MainMenu, FollowUpThatWouldOverflowIsLeftUndone) {
+  const std::string setUp = "r4e32\nab5\n p5\n kp800\n";
+  DesignState s;
+  std::string out = RunSession(setUp + "rz\nb x", &s);
+  EXPECT_FLOAT_EQ(s.Rload, 4e32f);
+  EXPECT_FLOAT_EQ(s.NTBAS, 5.0f);
+  EXPECT_FLOAT_EQ(s.NTPI, 5.0f);
+  EXPECT_NE(out.find("Rload unchanged, turns ratios kept: at 1:1 the design would overflow\n"),
+            std::string::npos);
+  EXPECT_EQ(out.find("inf"), std::string::npos);
+  EXPECT_EQ(out.find("nan"), std::string::npos);
+
+  out = RunSession(setUp + "r-3\nx", &s);
+  EXPECT_FLOAT_EQ(s.NTBAS, 5.0f);
+  EXPECT_NE(out.find("Rload -3 refused: Rload must be above 0 ohms; ratios kept\n"),
+            std::string::npos);
+
+  /* An ordinary design takes its 1:1 ratios back as always. */
+  RunSession("ab5\n p5\n krz\nx", &s);
+  EXPECT_FLOAT_EQ(s.NTBAS, 1.0f);
+  EXPECT_FLOAT_EQ(s.NTPI, 1.0f);
+}
+
+TEST(MainMenu, NegativeZeroIsStoredAsZero) {
+  DesignState s;
+  const std::string out = RunSession("o-0\nx", &s);
+  EXPECT_FALSE(std::signbit(s.Ron));
+  EXPECT_NE(LastScreen(out).find("   3.80   12.0   0.00     2.5"), std::string::npos);
+}
+
+/* Every notice is one line of a standard 80-column terminal, even with
+   the widest value %g can print. */
+TEST(MainMenu, NoticesFitOneLine) {
+  const std::string out = RunSession(
+      "r-1.23456789e-30\np-1.23456789e+30\nv1.23456789e30\no-1.23456789e-30\n"
+      "cln-1.23456789e-30\ncln1.23456789e-30\nccu-1.23456789e-30\nccd1.23456789e-38\n"
+      "r10\ncmd-1.23456789e-30\nr4e32\nab5\n p5\n kp800\nr-1.23456789e+30\nrz\nx");
+  int notices = 0;
+  for (const std::string& line : Lines(out)) {
+    if (line.find("refused") == std::string::npos && line.find("kept") == std::string::npos)
+      continue;
+    notices++;
+    EXPECT_LE(line.size(), 80u) << line;
+  }
+  EXPECT_GE(notices, 10);
 }

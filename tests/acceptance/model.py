@@ -955,20 +955,39 @@ def design_holds(s, name, v):
 
 
 def enter_input(s, con, name, prompt):
+    """A typed value that cannot stand is refused and the input keeps its
+    value.  The follow-up of the entry (new forms, 1:1 ratios) happens as
+    after a non-number, unless the design as it stands would not survive
+    it: then it is left undone too, and the notice says so."""
     old = getattr(s, name)
     con.print(prompt, old)
     typed = con.number()
-    v = limit(name, old if typed is None else typed)
-    why = domain_fault(name, v)
-    if why is None and not design_holds(s, name, v):
-        why = "the design would overflow single precision"
-    if why is None:
-        setattr(s, name, v)
-    elif math.isinf(v) or math.isnan(v):
-        s.notice = "%s refused: %s" % (name, why)
-    else:
-        s.notice = "%s %g refused: %s" % (name, v, why)
-    follow_up(s, name)
+    s.FullRecalc = 1
+    why = None
+    if typed is not None:
+        v = limit(name, typed)
+        if v == 0:
+            v = 0.0  # a negative zero is stored as zero
+        why = domain_fault(name, v)
+        if why is None and not design_holds(s, name, v):
+            why = "the design would overflow or underflow"
+        if why is None:
+            setattr(s, name, v)
+            follow_up(s, name)
+            return
+    holds = design_holds(s, name, old)
+    if holds:
+        follow_up(s, name)
+    suffix = "" if holds else ("; forms kept" if name == "Freq" else "; ratios kept")
+    if why is not None:
+        if math.isinf(v) or math.isnan(v):
+            s.notice = "%s refused: %s%s" % (name, why, suffix)
+        else:
+            s.notice = "%s %g refused: %s%s" % (name, v, why, suffix)
+    elif not holds:
+        s.notice = ("Freq unchanged, coil forms kept: default forms would overflow the design"
+                    if name == "Freq" else
+                    "Rload unchanged, turns ratios kept: at 1:1 the design would overflow")
 
 
 def main_menu(s, con):
@@ -1038,22 +1057,22 @@ def coil_entry_fault(s, index, old, param, v):
         return MUST_BE_POSITIVE[param], None
     if not old.Uhy > 0:
         return ("the choke has no inductance to scale" if param == "u"
-                else "the coil has no inductance in this design"), None
+                else "the coil has no inductance here"), None
     try:
         c = reshape(s, old, param, v)
     except (ArithmeticError, ValueError):
-        return "the coil would overflow single precision", None
+        return "the design would overflow or underflow", None
     if not c.Len > 0:
-        return "too few turns for the inductance on this form", None
+        return "too few turns for this inductance", None
     t = copy.deepcopy(s)
     t.coils[index] = c
     t.Lp1 = t.coils[CHOKE].Uhy
     try:
         compute_pass(t)
     except (ArithmeticError, ValueError):
-        return "the coil would overflow single precision", None
+        return "the design would overflow or underflow", None
     if not prints_finite(t):
-        return "the coil would overflow single precision", None
+        return "the design would overflow or underflow", None
     return None, c
 
 
