@@ -7,6 +7,7 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "engine/power_estimate.h"
 #include "sweep/sweep_plan.h"
 #include "sweep/topology_sweeps.h"
 
@@ -21,7 +22,7 @@ static bool CoilPrintsFinite(const CoilRecord& c) {
 }
 
 static bool MainScreenPrintsFinite(const DesignState& s) {
-  const float deviceEff = static_cast<float>(1.0 - double(s.DevDiss) / double(s.Power));
+  const float deviceEff = DeviceEfficiency(s);
   if (!AllFinite({s.Freq,  s.Vcc,        s.Ron,     s.Power,   s.QL,       s.QC,     s.Rload,
                   s.Pdc,   s.Idc,        s.Vpk,     s.Safety,  s.DevBV,    s.DevIpk, s.DevDiss,
                   s.Lp1,   s.Cp1,        s.Ls2,     s.Cs2,     s.Ro,       s.PwrOut, s.Pcoils,

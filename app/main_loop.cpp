@@ -53,8 +53,8 @@ static void ComputeFullPassPart(DesignState& s) {
   s.Coils[kLs2PlusLs3].Uhy = static_cast<float>(double(s.Ls2) + double(s.Ls3));
   DesignCoil(s, s.Coils[kLs2PlusLs3]);
   s.FullRecalc = 0;
-  /* Losses from the element currents of the previous pass, so the trap
-     of the filter response below sees this design's coil Q. */
+  /* The first loss estimate of a full pass, from the element currents of
+     the previous pass; the pass estimates again once they are new. */
   EstimateCoilLosses(s);
   ComputeFilterResponse(s, s.TchNotch);
 }

@@ -7,6 +7,7 @@
 
 #include "coils/coil_table.h"
 #include "console/console.h"
+#include "engine/power_estimate.h"
 
 static void PrintTopBlock(const DesignState& s) {
   ClearScreen();
@@ -55,7 +56,7 @@ static void PrintStressBlock(const DesignState& s) {
 }
 
 static void PrintPowerBlock(const DesignState& s) {
-  const float deviceEff = static_cast<float>(1.0 - double(s.DevDiss) / double(s.Power));
+  const float deviceEff = DeviceEfficiency(s);
   Print("\n");
   Print("Pwr Out = %0.2f watts=Pgen[%0.2f]-Pcoils[%0.2f]-Pcaps[%0.2f]-Pdev[%0.2f]\n", s.PwrOut,
         s.Power, s.Pcoils, s.Pcaps, s.DevDiss);

@@ -68,10 +68,14 @@ void DesignCoil(const DesignState& s, CoilRecord& r) {
 
 /* The turn length is pi * sqrt(D^2 + w^2): the axial advance of one wire
    diameter per turn is taken together with the circumference. */
+float OhmsPerInch(float dia) {
+  const float area = F(kPi * double(dia) * double(dia) * 0.25);
+  return F(kCopperOhmInch / double(area));
+}
+
 float CoilRdc(float awgmin, float dia, float nturns) {
   const float w = WireDia(static_cast<int>(double(awgmin) + 4.0)); /* the USE wire */
-  const float area = F(kPi * double(w) * double(w) * 0.25);
-  const float ohmsPerInch = F(kCopperOhmInch / double(area));
+  const float ohmsPerInch = OhmsPerInch(w);
   const float d = F(double(dia) + double(w)); /* through the wire centres */
   const float turnLength = F(kPi * std::sqrt(double(d) * double(d) + double(w) * double(w)));
   return F(double(ohmsPerInch) * double(turnLength) * double(nturns));

@@ -20,6 +20,9 @@ float TurnsForInductance(float dia, float uhy, float len);
 float LengthForTurns(float dia, float uhy, float nturns);
 float CoilQu(float dia, float len, float freq);
 void DesignCoil(const DesignState& s, CoilRecord& r);
+/* Resistance of one inch of solid copper wire of bare diameter dia
+   (inches), annealed, at 20 degC (68 degF). */
+float OhmsPerInch(float dia);
 float CoilRdc(float awgmin, float dia, float nturns);
 void EstimateCoilLosses(DesignState& s);
 

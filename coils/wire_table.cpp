@@ -2,9 +2,9 @@
 ** wire_table.cpp: the reference page of solid copper wire, AWG 0 to 41,
 ** on two screens (gauges 20 and 21 appear on both).
 **
-** The diameters come from the coil model's WireDia and the resistance
-** from the same annealed-copper resistivity that CoilRdc uses, so the
-** table agrees with the AWGMIN, USE and Rdc columns of the coil table.
+** The diameters and the resistance per inch come from the coil model's
+** WireDia and OhmsPerInch, which CoilRdc uses too, so the table agrees
+** with the AWGMIN, USE and Rdc columns of the coil table.
 */
 #include "coils/wire_table.h"
 
@@ -18,9 +18,6 @@ namespace {
 float F(double v) {
   return static_cast<float>(v);
 }
-
-/* Resistivity of annealed copper at 20 degC (68 degF), ohm-inches. */
-const double kCopperOhmInch = 6.787795275590551e-7;
 
 const char kHeader[] =
     "AWG(solid)   Dia-in   Ohms/in\t Ohms/ft   Ohms/Kft  ~DCAmps/10degC rise\n\n";
@@ -38,10 +35,7 @@ void PrintRows(int first, int last) {
 WireRow ComputeWireRow(int gauge) {
   WireRow r;
   r.Dia = WireDia(gauge);
-  const float area = F(3.14159265 * double(r.Dia) * double(r.Dia) * 0.25);
-  /* A wire of no cross-section has no meaningful resistance; show 0
-     rather than infinity. */
-  r.OhmsPerInch = area > 0.0f ? F(kCopperOhmInch / double(area)) : 0.0f;
+  r.OhmsPerInch = OhmsPerInch(r.Dia);
   r.OhmsPerFoot = F(double(r.OhmsPerInch) * 12.0);
   r.OhmsPerKft = F(double(r.OhmsPerFoot) * 1000.0);
   r.Amps = F(std::pow(10.0, 1.82652 - 0.063065 * gauge));

@@ -59,3 +59,7 @@ void EstimatePower(DesignState& s, int matchEL) {
   s.PwrOut = F(double(s.Pdc) - double(s.Pcoils) - double(s.Pcaps) - double(s.DevDiss));
   s.OverallEff = F(double(s.PwrOut) / double(s.Pdc));
 }
+
+float DeviceEfficiency(const DesignState& s) {
+  return F(1.0 - double(s.DevDiss) / double(s.Power));
+}

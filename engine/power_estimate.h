@@ -10,6 +10,10 @@
 /* Pcoils, Pcaps, Pdc, Idc, DevIpk, DevDiss, PwrOut, OverallEff. */
 void EstimatePower(DesignState& s, int matchEL);
 
+/* The device efficiency the main screen shows, 1 - DevDiss / Power: not
+   stored, worked out where it is printed. */
+float DeviceEfficiency(const DesignState& s);
+
 /* Total loss of Cp1, Cs2 and (when the arrangement has it) Cp3 at Qcap,
    in watts. */
 float CapacitorLossSum(const DesignState& s, int matchEL);
