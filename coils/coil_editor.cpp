@@ -22,14 +22,11 @@
 #include "coils/coil_model.h"
 #include "console/console.h"
 #include "engine/el_match.h"
+#include "engine/single_precision.h"
 
 namespace {
 
 enum Param { kDia, kLen, kTurns, kInductance };
-
-float F(double v) {
-  return static_cast<float>(v);
-}
 
 /* The coil a selection names, or -1 when it names none. */
 int SelectedCoil(int selection) {

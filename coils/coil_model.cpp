@@ -13,9 +13,10 @@
 
 #include <cmath>
 
+#include "engine/single_precision.h"
+
 namespace {
 
-const double kTwoPi = 6.283185307;
 const double kPi = 3.14159265;
 const double kCopperOhmInch = 6.787795275590551e-7; /* annealed copper, 20 C */
 const double kGaugeStep = 0.11592146552553575;      /* log ratio of one AWG step */
@@ -26,10 +27,6 @@ const double kGaugeStep = 0.11592146552553575;      /* log ratio of one AWG step
    drawn).  A finer pitch, and one that is zero, negative or not a number,
    fits no gauge at all and gets kNoGauge. */
 const int kFinestGaugeSearched = kNoGauge - 1;
-
-float F(double v) {
-  return static_cast<float>(v);
-}
 
 }  // namespace
 

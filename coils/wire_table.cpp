@@ -12,12 +12,9 @@
 
 #include "coils/coil_model.h"
 #include "console/console.h"
+#include "engine/single_precision.h"
 
 namespace {
-
-float F(double v) {
-  return static_cast<float>(v);
-}
 
 const char kHeader[] =
     "AWG(solid)   Dia-in   Ohms/in\t Ohms/ft   Ohms/Kft  ~DCAmps/10degC rise\n\n";

@@ -9,15 +9,7 @@
 */
 #include "engine/basic_synthesis.h"
 
-namespace {
-
-const double kTwoPi = 6.283185307;
-
-float F(double v) {
-  return static_cast<float>(v);
-}
-
-}  // namespace
+#include "engine/single_precision.h"
 
 void SynthesizeBasic(DesignState& s) {
   const double qL = s.QL;

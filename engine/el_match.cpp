@@ -7,15 +7,7 @@
 
 #include <cmath>
 
-namespace {
-
-const double kTwoPi = 6.283185307;
-
-float F(double v) {
-  return static_cast<float>(v);
-}
-
-}  // namespace
+#include "engine/single_precision.h"
 
 int ElMatchRule(float r, float rload, float freqHz, float* q, float* lUh, float* cPf) {
   const double w = kTwoPi * double(freqHz);

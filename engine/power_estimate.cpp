@@ -9,13 +9,9 @@
 */
 #include "engine/power_estimate.h"
 
+#include "engine/single_precision.h"
+
 namespace {
-
-const double kTwoPi = 6.283185307;
-
-float F(double v) {
-  return static_cast<float>(v);
-}
 
 /* The coils in circuit: the choke, and the tuning and matching inductors
    wound as one coil when in series (1) or as two (2).  With no EL network

@@ -30,6 +30,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "engine/single_precision.h"
 #include "sim/options.h"
 #include "sim/sim_types.h"
 
@@ -43,7 +44,6 @@ const double kSwitchRamp = 0.005;
 
 namespace {
 
-const double kTwoPi = 6.283185307;
 const int kStepsPerPeriod = 400;     /* largest time step: a 400th of a period */
 const double kOffResistance = 1e6;   /* the open switch: 1 Mohm, */
 const double kOffToRo = 1e4;         /* or 10^4 x Ro when that is more */

@@ -8,13 +8,7 @@
 */
 #include "sweep/impedance.h"
 
-namespace {
-
-float F(double v) {
-  return static_cast<float>(v);
-}
-
-}  // namespace
+#include "engine/single_precision.h"
 
 float CapReactance(float cPf, float w) {
   return F(-1.0 / (double(cPf) * 1e-12 * double(w)));

@@ -11,14 +11,11 @@
 #include "sweep/sweep_pages.h"
 
 #include "console/console.h"
+#include "engine/single_precision.h"
 #include "sweep/sweep_plan.h"
 #include "sweep/topology_sweeps.h"
 
 namespace {
-
-float F(double v) {
-  return static_cast<float>(v);
-}
 
 /* The three columns of one page, left to right. */
 struct PageColumns {

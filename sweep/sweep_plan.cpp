@@ -10,13 +10,10 @@
 */
 #include "sweep/sweep_plan.h"
 
+#include "engine/single_precision.h"
 #include "sweep/impedance.h"
 
 namespace {
-
-float F(double v) {
-  return static_cast<float>(v);
-}
 
 /* The trap is wound like the inductor that carries the tuning current
    into the load: the combined coil when the match is in series with Ls2,

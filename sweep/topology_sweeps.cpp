@@ -15,13 +15,10 @@
 
 #include <cmath>
 
+#include "engine/single_precision.h"
 #include "sweep/impedance.h"
 
 namespace {
-
-float F(double v) {
-  return static_cast<float>(v);
-}
 
 enum Placement { kSeries, kShunt };
 enum Part { kCapacitor, kInductor };

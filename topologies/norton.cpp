@@ -6,13 +6,7 @@
 */
 #include "topologies/norton.h"
 
-namespace {
-
-float F(double v) {
-  return static_cast<float>(v);
-}
-
-}  // namespace
+#include "engine/single_precision.h"
 
 void ComputeNortonTransform(DesignState& s) {
   const float n = F(double(s.Cp1) / double(s.Cs2) + 1.0);

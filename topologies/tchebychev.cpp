@@ -10,17 +10,14 @@
 */
 #include "topologies/tchebychev.h"
 
+#include "engine/single_precision.h"
+
 namespace {
 
-const double kTwoPi = 6.283185307;
 /* Prototype values and cutoff scale, held as single-precision constants. */
 const float kShuntProto = 1.491f;
 const float kSeriesProto = 1.118f;
 const float kCutoffScale = 1.1548556f;
-
-float F(double v) {
-  return static_cast<float>(v);
-}
 
 }  // namespace
 

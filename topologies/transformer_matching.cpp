@@ -9,12 +9,9 @@
 #include "topologies/transformer_matching.h"
 
 #include "engine/el_match.h"
+#include "engine/single_precision.h"
 
 namespace {
-
-float F(double v) {
-  return static_cast<float>(v);
-}
 
 /* The EL match from r to Rload; equal resistances need no network, and
    the page then shows the match as all zeros. */
