@@ -1,10 +1,11 @@
 /*
 ** main.cpp: tolvarin-sim, the circuit-level check of a Tolvarin design.
-** Reads the options, designs with the calculator's engine, simulates each
-** drive frequency with ngspice and prints the table (and, for a single
-** frequency, a plot of one steady period); writes the CSV and netlist
-** files when asked.  Exit status: 0 done, 1 a simulation or a file
-** failed, 2 bad options or no simulator in this build.
+** Reads the options, designs with the calculator's engine, finds the
+** steady state of each drive frequency (the exact engine, ngspice, or
+** both) and prints the table (and, for a single frequency, a plot of one
+** steady period) or one JSON document; writes the CSV and netlist files
+** when asked.  Exit status: 0 done, 1 a simulation or a file failed, 2
+** bad options or no simulator in this build for what was asked.
 */
 #include <cstdio>
 #include <string>
@@ -12,6 +13,8 @@
 
 #include "app/design_check.h"
 #include "app/design_state.h"
+#include "sim/circuit.h"
+#include "sim/json_report.h"
 #include "sim/ngspice_runner.h"
 #include "sim/options.h"
 #include "sim/report.h"
@@ -34,18 +37,26 @@ std::string Joined(const std::vector<std::string>& lines) {
   return text;
 }
 
+bool NeedsNgspice(const SimOptions& o) {
+  return o.Engine == kEngineNgspice || o.Confirm || o.Impedance;
+}
+
 /* The --impedance section; false when the AC analysis failed. */
 bool PrintImpedance(const DesignState& s, const SimOptions& o, const std::vector<double>& mhz) {
   std::vector<double> hz;
   for (double m : mhz) hz.push_back(m * 1e6);
+  Circuit lossy, lossless;
+  BuildCircuit(s, o.Topology, o.Notch, kNetworkOnly, lossy);
+  lossless = lossy;
+  DropLosses(lossless);
   std::vector<double> rp0, xp0, rp, xp;
-  std::string error = DeviceImpedance(s, o.Topology, o.Notch, true, hz, rp0, xp0);
-  if (error.empty()) error = DeviceImpedance(s, o.Topology, o.Notch, false, hz, rp, xp);
+  std::string error = DeviceImpedance(lossless, hz, rp0, xp0);
+  if (error.empty()) error = DeviceImpedance(lossy, hz, rp, xp);
   if (!error.empty()) {
     std::printf("\nImpedance: AC analysis failed: %s\n", error.c_str());
     return false;
   }
-  std::fputs(ReportImpedance(s, o, mhz, rp0, xp0, rp, xp).c_str(), stdout);
+  std::fputs(ReportImpedance(s, o.Topology, mhz, rp0, xp0, rp, xp).c_str(), stdout);
   return true;
 }
 
@@ -56,14 +67,14 @@ int main(int argc, char** argv) {
   std::string error;
   const int parsed = ParseSimOptions(argc, argv, o, &error);
   if (parsed == kOptionsHelp) {
-    std::fputs(SimHelpText(), stdout);
+    std::fputs(SimHelpText().c_str(), stdout);
     return 0;
   }
   if (parsed == kOptionsError) {
     std::fprintf(stderr, "tolvarin-sim: %s\n", error.c_str());
     return 2;
   }
-  if (!SimulatorAvailable()) {
+  if (NeedsNgspice(o) && !SimulatorAvailable()) {
     std::fprintf(stderr, "%s\n", SimulatorMissingText());
     return 2;
   }
@@ -75,25 +86,39 @@ int main(int argc, char** argv) {
                  "them too)\n");
     return 2;
   }
-  std::fputs(ReportHeading(s, o).c_str(), stdout);
-  std::fputs(ReportTableHeading().c_str(), stdout);
-  std::fflush(stdout);
+  Circuit c;
+  BuildCircuit(s, o.Topology, o.Notch, kPowerCircuit, c);
+  if (!o.Json) {
+    std::fputs((ReportTitle(o) + ReportHeading(s, c) + ReportTableHeading()).c_str(), stdout);
+    std::fflush(stdout);
+  }
 
   std::vector<double> mhz;
   DriveFrequencies(o, mhz);
-  std::vector<SimResult> results(mhz.size());
+  std::vector<SimResult> results(mhz.size()), confirm(o.Confirm ? mhz.size() : 0);
   std::vector<std::string> netlist;
   int status = 0;
   for (size_t i = 0; i < mhz.size(); i++) {
-    SimulateDrive(s, o, mhz[i], results[i], i == 0 ? &netlist : nullptr);
+    SimulateDrive(c, o.Engine, o.Periods, mhz[i], results[i], i == 0 ? &netlist : nullptr);
     if (!results[i].Ok) status = 1;
-    std::fputs(ReportRow(results[i], s.Vcc).c_str(), stdout);
+    if (o.Confirm) {
+      SimulateDrive(c, kEngineNgspice, o.Periods, mhz[i], confirm[i]);
+      if (!confirm[i].Ok) status = 1;
+    }
+    if (o.Json) continue;
+    std::fputs(ReportRow(results[i], c.Vcc).c_str(), stdout);
+    if (o.Confirm) std::fputs(ReportRow(confirm[i], c.Vcc).c_str(), stdout);
     std::fflush(stdout);
   }
-  std::fputs(ReportNotes(results).c_str(), stdout);
-  if (o.Impedance && !PrintImpedance(s, o, mhz)) status = 1;
-  if (mhz.size() == 1 && results[0].Ok)
-    std::fputs(("\n" + PlotPeriod(results[0].Vsw, results[0].Isw, mhz[0])).c_str(), stdout);
+  if (o.Json) {
+    std::puts(RunJson(o, c, results, o.Confirm ? &confirm : nullptr).dump(2).c_str());
+  } else {
+    std::fputs(ReportNotes(o.Confirm ? confirm : results).c_str(), stdout);
+    if (o.Confirm) std::fputs(ReportAgreement(results, confirm).c_str(), stdout);
+    if (o.Impedance && !PrintImpedance(s, o, mhz)) status = 1;
+    if (mhz.size() == 1 && results[0].Ok)
+      std::fputs(("\n" + PlotPeriod(results[0].Vsw, results[0].Isw, mhz[0])).c_str(), stdout);
+  }
 
   if (!o.CsvPath.empty() && !WriteFile(o.CsvPath, CsvText(results))) {
     std::fprintf(stderr, "tolvarin-sim: cannot write %s\n", o.CsvPath.c_str());

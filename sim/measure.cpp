@@ -10,14 +10,15 @@
 */
 #include "sim/measure.h"
 
+#include <Eigen/Dense>
 #include <algorithm>
 #include <cmath>
+
+#include "engine/single_precision.h"
 
 const double kSteadyTolerance = 0.002;
 
 namespace {
-
-const double kTwoPi = 6.283185307179586;
 
 /* Average power of the period [a, a + period] from an energy meter. */
 double PeriodPower(const RawRun& run, const std::vector<double>& meter, double a, double period) {
@@ -74,6 +75,29 @@ double Change(const RawRun& run, double period, double a, double b, double peak,
   return std::max(dv / vscale, std::max(din, dout) / pscale);
 }
 
+/* The slope of v just before time `at`, from a least-squares cubic
+   through the raw points of the last fiftieth of a period before it: the
+   simulator's points are too far apart for a difference of two. */
+double SlopeBefore(const RawRun& run, double at, double period) {
+  const double window = period / 50.0;
+  std::vector<double> tau, value;
+  for (size_t i = 0; i < run.time.size(); i++)
+    if (run.time[i] >= at - window && run.time[i] <= at) {
+      tau.push_back((run.time[i] - at) / window);
+      value.push_back(run.vsw[i]);
+    }
+  const int terms = 4;
+  if (tau.size() < size_t(terms)) return 0.0;
+  Eigen::MatrixXd a(tau.size(), terms);
+  Eigen::VectorXd b(tau.size());
+  for (size_t i = 0; i < tau.size(); i++) {
+    for (int k = 0; k < terms; k++) a(i, k) = std::pow(tau[i], k);
+    b(i) = value[i];
+  }
+  const Eigen::VectorXd fit = a.colPivHouseholderQr().solve(b);
+  return fit(1) / window;
+}
+
 }  // namespace
 
 double ValueAt(const std::vector<double>& t, const std::vector<double>& v, double x) {
@@ -105,7 +129,7 @@ double Dbc(double a, double a1) {
   return std::min(200.0, std::max(-200.0, db));
 }
 
-void MeasureRun(const RawRun& run, double period, int periods, SimResult& r) {
+void MeasureRun(const RawRun& run, double period, int periods, double vcc, SimResult& r) {
   const double last = (periods - 1) * period; /* start of the last period */
   r.Periods = periods;
   r.Pdc = PeriodPower(run, run.ein, last, period);
@@ -116,6 +140,7 @@ void MeasureRun(const RawRun& run, double period, int periods, SimResult& r) {
   r.Vpeak = PeakIn(run, last, last + period);
   r.Von = ValueAt(run.time, run.vsw, last);
   r.ZvsError = r.Vpeak != 0.0 ? r.Von / r.Vpeak : 0.0;
+  r.Slope = SlopeBefore(run, last, period) * period / (kTwoPi * vcc);
   Resample(run.time, run.vsw, last, period, kPeriodSamples, r.Vsw);
   Resample(run.time, run.isw, last, period, kPeriodSamples, r.Isw);
   Resample(run.time, run.vload, last, period, kPeriodSamples, r.Vload);

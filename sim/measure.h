@@ -41,8 +41,8 @@ double HarmonicAmplitude(const std::vector<double>& period, int k);
 double Dbc(double a, double a1);
 
 /* Fills the figures of r (not DriveMHz, Ok, Error) from a run of
-   `periods` periods of length `period` seconds.  The switch turns on at
-   the start of every period. */
-void MeasureRun(const RawRun& run, double period, int periods, SimResult& r);
+   `periods` periods of length `period` seconds with supply vcc.  The
+   switch turns on at the start of every period. */
+void MeasureRun(const RawRun& run, double period, int periods, double vcc, SimResult& r);
 
 #endif

@@ -1,30 +1,38 @@
 /*
-** options.cpp: the command line of tolvarin-sim.  Each option is
-** "--name value" or "--name=value"; every fault (unknown option, missing
-** value, not a number, out of range) is one line naming the option, and
-** the caller exits with status 2.
+** options.cpp: the command line of tolvarin-sim, read by CLI11.  Each
+** option is "--name value" or "--name=value"; every fault (unknown
+** option, missing value, not a number, out of range) is one line naming
+** the option, and the caller exits with status 2.
 **
-** The limits of Freq and QL are the calculator's entry limits; the other
-** inputs only have to be positive (Ron may be zero) and finite.
+** Numbers are decimal, as the calculator reads them: "0x10", "inf" and
+** "nan" are not numbers here.  The limits of Freq and QL are the
+** calculator's entry limits; the other inputs only have to be positive
+** (Ron may be zero).
 */
 #include "sim/options.h"
 
+#include <CLI/CLI.hpp>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <deque>
+#include <regex>
+
+#include "sim/topology_table.h"
 
 namespace {
 
-const char* const kTopologyNames[kSimTopologyCount] = {"basic", "basic-el", "pinet", "pinet-el",
-                                                       "pinet-el-tch"};
-const char* const kTopologyTitles[kSimTopologyCount] = {"BASIC", "BASIC+EL", "PINET", "PINET+EL",
-                                                        "PINET+EL+TCH"};
+const char* const kEngineNames[kEngineCount] = {"exact", "ngspice"};
 
 /* The most drive frequencies one sweep may ask for. */
 const int kMaxSweepPoints = 201;
 
-/* One numeric option: where it goes and what it may hold.  A bound that
-   is not inclusive must be exceeded (lowOpen: value > low). */
+/* Bounds of --periods: past a few thousand periods ngspice's stored
+   waveforms run into gigabytes; the automatic lengths stop at 960. */
+const int kMinPeriods = 3, kMaxPeriods = 4000;
+
+/* One numeric design input: where it goes and what it may hold.  A
+   bound that is not inclusive must be exceeded (lowOpen: value > low). */
 struct NumberOption {
   const char* name;
   float SimOptions::*field;
@@ -41,16 +49,16 @@ const NumberOption kNumberOptions[] = {
     {"--ron", &SimOptions::Ron, 0.0, 1e3, false},
 };
 
-std::string Quote(const char* s) {
-  return std::string("'") + s + "'";
+std::string Quote(const std::string& s) {
+  return "'" + s + "'";
 }
 
-/* A whole argument that is a finite number. */
-bool ToNumber(const char* text, double* value) {
-  if (text[0] == '\0') return false;
-  char* end = nullptr;
-  *value = std::strtod(text, &end);
-  return *end == '\0' && std::isfinite(*value);
+/* A whole argument that is a decimal number. */
+bool ToNumber(const std::string& text, double* value) {
+  static const std::regex decimal(R"([+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?)");
+  if (!std::regex_match(text, decimal)) return false;
+  *value = std::strtod(text.c_str(), nullptr);
+  return std::isfinite(*value);
 }
 
 std::string RangeText(const NumberOption& n) {
@@ -62,104 +70,85 @@ std::string RangeText(const NumberOption& n) {
   return buf;
 }
 
-bool SetNumber(const NumberOption& n, const char* text, SimOptions& o, std::string* error) {
+std::string CheckNumber(const NumberOption& n, const std::string& text, SimOptions& o) {
   double v = 0.0;
-  if (!ToNumber(text, &v)) {
-    *error = std::string(n.name) + ": " + Quote(text) + " is not a number";
-    return false;
-  }
+  if (!ToNumber(text, &v)) return Quote(text) + " is not a number";
   const bool low = n.lowOpen ? v > n.low : v >= n.low;
-  if (!low || v > n.high) {
-    *error = std::string(n.name) + " " + text + " is out of range (" + RangeText(n) + ")";
-    return false;
-  }
+  if (!low || v > n.high) return text + " is out of range (" + RangeText(n) + ")";
   o.*n.field = static_cast<float>(v);
-  return true;
+  return "";
 }
 
-bool SetTopology(const char* text, SimOptions& o, std::string* error) {
-  for (int t = 0; t < kSimTopologyCount; t++)
-    if (std::strcmp(text, kTopologyNames[t]) == 0) {
-      o.Topology = t;
-      return true;
+std::string CheckTopology(const std::string& text, SimOptions& o) {
+  const int t = TopologyByName(text);
+  if (t < 0) return "unknown topology " + Quote(text) + " (" + TopologyNameList() + ")";
+  o.Topology = t;
+  return "";
+}
+
+std::string CheckEngine(const std::string& text, SimOptions& o) {
+  for (int e = 0; e < kEngineCount; e++)
+    if (text == kEngineNames[e]) {
+      o.Engine = e;
+      return "";
     }
-  *error = std::string("--topology: unknown topology ") + Quote(text) +
-           " (basic, basic-el, pinet, pinet-el, pinet-el-tch)";
-  return false;
+  return "unknown engine " + Quote(text) + " (exact, ngspice)";
 }
 
 /* "from:to:step" in MHz. */
-bool SetSweep(const char* text, SimOptions& o, std::string* error) {
-  const char* colon1 = std::strchr(text, ':');
-  const char* colon2 = colon1 ? std::strchr(colon1 + 1, ':') : nullptr;
-  if (!colon2 || std::strchr(colon2 + 1, ':')) {
-    *error = std::string("--sweep: ") + Quote(text) + " is not FROM:TO:STEP";
-    return false;
-  }
-  std::string parts[3] = {std::string(text, colon1), std::string(colon1 + 1, colon2),
-                          std::string(colon2 + 1)};
+std::string CheckSweep(const std::string& text, SimOptions& o) {
+  const size_t colon1 = text.find(':');
+  const size_t colon2 = colon1 == std::string::npos ? colon1 : text.find(':', colon1 + 1);
+  if (colon2 == std::string::npos || text.find(':', colon2 + 1) != std::string::npos)
+    return Quote(text) + " is not FROM:TO:STEP";
+  const std::string parts[3] = {text.substr(0, colon1),
+                                text.substr(colon1 + 1, colon2 - colon1 - 1),
+                                text.substr(colon2 + 1)};
   double v[3];
   for (int i = 0; i < 3; i++)
-    if (!ToNumber(parts[i].c_str(), &v[i])) {
-      *error = std::string("--sweep: ") + Quote(parts[i].c_str()) + " is not a number";
-      return false;
-    }
-  if (v[0] < 0.05 || v[1] > 5000.0 || v[1] < v[0] || v[2] <= 0.0) {
-    *error = std::string("--sweep ") + text +
-             " is out of range (0.05 <= FROM <= TO <= 5000 MHz, STEP > 0)";
-    return false;
-  }
-  if ((v[1] - v[0]) / v[2] > kMaxSweepPoints - 1 + 1e-9) {
-    *error = std::string("--sweep ") + text + " is out of range (at most " +
-             std::to_string(kMaxSweepPoints) + " frequencies)";
-    return false;
-  }
+    if (!ToNumber(parts[i], &v[i])) return Quote(parts[i]) + " is not a number";
+  if (v[0] < 0.05 || v[1] > 5000.0 || v[1] < v[0] || v[2] <= 0.0)
+    return text + " is out of range (0.05 <= FROM <= TO <= 5000 MHz, STEP > 0)";
+  if ((v[1] - v[0]) / v[2] > kMaxSweepPoints - 1 + 1e-9)
+    return text + " is out of range (at most " + std::to_string(kMaxSweepPoints) + " frequencies)";
   o.Sweep = 1;
   o.SweepFrom = v[0];
   o.SweepTo = v[1];
   o.SweepStep = v[2];
-  return true;
+  return "";
 }
 
-bool SetPeriods(const char* text, SimOptions& o, std::string* error) {
+std::string CheckPeriods(const std::string& text, SimOptions& o) {
   double v = 0.0;
-  if (!ToNumber(text, &v)) {
-    *error = std::string("--periods: ") + Quote(text) + " is not a number";
-    return false;
-  }
-  if (v != std::floor(v) || v < 3.0 || v > 20000.0) {
-    *error = std::string("--periods ") + text + " is out of range (a whole number, 3 to 20000)";
-    return false;
-  }
+  if (!ToNumber(text, &v)) return Quote(text) + " is not a number";
+  if (v != std::floor(v) || v < kMinPeriods || v > kMaxPeriods)
+    return text + " is out of range (a whole number, " + std::to_string(kMinPeriods) + " to " +
+           std::to_string(kMaxPeriods) + ")";
   o.Periods = static_cast<int>(v);
-  return true;
+  return "";
 }
 
-bool SetPath(const char* name, const char* text, std::string& path, std::string* error) {
-  if (text[0] == '\0') {
-    *error = std::string(name) + " needs a file name";
-    return false;
-  }
+std::string CheckPath(const std::string& text, std::string& path) {
+  if (text.empty()) return "needs a file name";
   path = text;
-  return true;
+  return "";
 }
 
-/* The options that take a value; returns false with *error set. */
-bool SetValue(const std::string& name, const char* value, SimOptions& o, std::string* error) {
-  for (const NumberOption& n : kNumberOptions)
-    if (name == n.name) return SetNumber(n, value, o, error);
-  if (name == "--topology") return SetTopology(value, o, error);
-  if (name == "--sweep") return SetSweep(value, o, error);
-  if (name == "--periods") return SetPeriods(value, o, error);
-  if (name == "--csv") return SetPath("--csv", value, o.CsvPath, error);
-  return SetPath("--netlist", value, o.NetlistPath, error);
+/* An option whose value `check` reads into the options; the text itself
+   lands in a slot of `texts`. */
+template <typename Check>
+void Value(CLI::App& app, std::deque<std::string>& texts, const char* name, Check check) {
+  texts.emplace_back();
+  app.add_option(name, texts.back())->check(CLI::Validator(check, ""));
 }
 
-bool TakesValue(const std::string& name) {
-  for (const NumberOption& n : kNumberOptions)
-    if (name == n.name) return true;
-  return name == "--topology" || name == "--sweep" || name == "--periods" || name == "--csv" ||
-         name == "--netlist";
+/* The run's combinations that no single option can judge. */
+std::string CheckTogether(const SimOptions& o) {
+  if (o.Notch && !TopologyHasFilter(o.Topology))
+    return "--notch needs the filter: use it with --topology pinet-el-tch";
+  if (o.Confirm && o.Engine != kEngineExact)
+    return "--confirm sets the exact engine beside ngspice: leave out --engine ngspice";
+  return "";
 }
 
 }  // namespace
@@ -172,44 +161,46 @@ void DefaultSimOptions(SimOptions& o) {
   o.QL = 2.5f;
   o.Rload = 50.0f;
   o.Ron = 0.2f;
-  o.Topology = kSimBasic;
+  o.Topology = 0;
+  o.Engine = kEngineExact;
 }
 
 int ParseSimOptions(int argc, const char* const* argv, SimOptions& o, std::string* error) {
   DefaultSimOptions(o);
-  for (int i = 1; i < argc; i++) {
-    std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") return kOptionsHelp;
-    if (arg == "--notch") {
-      o.Notch = 1;
-      continue;
-    }
-    if (arg == "--impedance") {
-      o.Impedance = 1;
-      continue;
-    }
-    const size_t eq = arg.find('=');
-    const std::string name = arg.substr(0, eq);
-    if (!TakesValue(name)) {
-      *error = "unknown option " + Quote(arg.c_str()) + " (see --help)";
-      return kOptionsError;
-    }
-    std::string value;
-    if (eq != std::string::npos) {
-      value = arg.substr(eq + 1);
-    } else if (i + 1 < argc) {
-      value = argv[++i];
-    } else {
-      *error = name + " needs a value";
-      return kOptionsError;
-    }
-    if (!SetValue(name, value.c_str(), o, error)) return kOptionsError;
-  }
-  if (o.Notch && o.Topology != kSimPinetElTch) {
-    *error = "--notch needs the filter: use it with --topology pinet-el-tch";
+  CLI::App app("tolvarin-sim");
+  app.set_help_flag();
+  bool help = false, notch = false, impedance = false, confirm = false, json = false;
+  app.add_flag("-h,--help", help);
+  std::deque<std::string> texts;
+  for (const NumberOption& n : kNumberOptions)
+    Value(app, texts, n.name, [&o, &n](std::string& v) { return CheckNumber(n, v, o); });
+  Value(app, texts, "--topology", [&o](std::string& v) { return CheckTopology(v, o); });
+  Value(app, texts, "--engine", [&o](std::string& v) { return CheckEngine(v, o); });
+  Value(app, texts, "--sweep", [&o](std::string& v) { return CheckSweep(v, o); });
+  Value(app, texts, "--periods", [&o](std::string& v) { return CheckPeriods(v, o); });
+  Value(app, texts, "--csv", [&o](std::string& v) { return CheckPath(v, o.CsvPath); });
+  Value(app, texts, "--netlist", [&o](std::string& v) { return CheckPath(v, o.NetlistPath); });
+  app.add_flag("--notch", notch);
+  app.add_flag("--impedance", impedance);
+  app.add_flag("--confirm", confirm);
+  app.add_flag("--json", json);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    /* --help wins over any other fault, as it did before the parse. */
+    for (int i = 1; i < argc; i++)
+      if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") return kOptionsHelp;
+    *error = e.what();
+    if (error->find("not expected") != std::string::npos) *error += " (see --help)";
     return kOptionsError;
   }
-  return kOptionsRun;
+  if (help) return kOptionsHelp;
+  o.Notch = notch;
+  o.Impedance = impedance;
+  o.Confirm = confirm;
+  o.Json = json;
+  *error = CheckTogether(o);
+  return error->empty() ? kOptionsRun : kOptionsError;
 }
 
 void DriveFrequencies(const SimOptions& o, std::vector<double>& mhz) {
@@ -225,20 +216,17 @@ void DriveFrequencies(const SimOptions& o, std::vector<double>& mhz) {
   for (int i = 0; i <= count; i++) mhz.push_back(o.SweepFrom + i * o.SweepStep);
 }
 
-const char* TopologyOptionName(int topology) {
-  return kTopologyNames[topology];
-}
-const char* TopologyTitle(int topology) {
-  return kTopologyTitles[topology];
+const char* EngineName(int engine) {
+  return kEngineNames[engine];
 }
 
-const char* SimHelpText() {
+std::string SimHelpText() {
   return "Usage: tolvarin-sim [options]\n"
-         "Designs a class-E amplifier with the Tolvarin calculator's engine, simulates\n"
-         "it with ngspice (transient, until the last two periods agree) and reports\n"
-         "per drive frequency: output power, DC input power, drain efficiency, device\n"
-         "dissipation, other losses, peak switch voltage, switch voltage at turn-on\n"
-         "(ZVS error, fraction of the peak), 2nd and 3rd harmonic at the load (dBc).\n"
+         "Designs a class-E amplifier with the Tolvarin calculator's engine, finds the\n"
+         "periodic steady state of the circuit and reports per drive frequency: output\n"
+         "power, DC input power, drain efficiency, device dissipation, other losses,\n"
+         "peak switch voltage, switch voltage at turn-on (ZVS error, fraction of the\n"
+         "peak) and its slope, 2nd and 3rd harmonic at the load (dBc).\n"
          "\n"
          "Design inputs (default: the calculator's built-in example):\n"
          "  --freq MHZ        design frequency, 0.5 to 500 (3.8)\n"
@@ -248,16 +236,27 @@ const char* SimHelpText() {
          "  --rload OHM       load resistance (50)\n"
          "  --ron OHM         device on-resistance, 0 or more (0.2)\n"
          "Circuit:\n"
-         "  --topology NAME   basic, basic-el, pinet, pinet-el, pinet-el-tch (basic)\n"
+         "  --topology NAME   " +
+         TopologyNameList() + " (" + Topology(0).Name +
+         ")\n"
          "  --notch           second-harmonic trap in place of the filter's output\n"
          "                    capacitor (pinet-el-tch only)\n"
-         "Simulation and output:\n"
+         "Engine:\n"
+         "  --engine NAME     exact: the steady state solved from the circuit's\n"
+         "                    equations (default); ngspice: a transient simulation\n"
+         "                    until the last two periods agree\n"
+         "  --confirm         the exact engine's figures and ngspice's side by side\n"
+         "  --periods N       ngspice: simulate N drive periods, " +
+         std::to_string(kMinPeriods) + " to " + std::to_string(kMaxPeriods) +
+         "\n"
+         "                    (default: until steady)\n"
+         "Output:\n"
          "  --sweep A:B:STEP  drive frequencies from A to B MHz (default: the design\n"
          "                    frequency only, which also prints a plot of one period)\n"
-         "  --periods N       simulate N drive periods (default: until steady)\n"
          "  --impedance       also show the impedance the device sees (AC analysis)\n"
          "  --csv FILE        write one steady period of the waveforms per frequency\n"
-         "  --netlist FILE    write the netlist of the first drive frequency\n"
+         "  --netlist FILE    write the ngspice netlist of the first drive frequency\n"
+         "  --json            one JSON document on standard output instead of the text\n"
          "  --help            show this text\n"
          "\n"
          "Options take their value as the next argument or after '='.  Bad options\n"

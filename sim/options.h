@@ -5,12 +5,14 @@
 #define TOLVARIN_SIM_OPTIONS_H
 
 #include <string>
+#include <vector>
 
 #include "sim/sim_types.h"
 
 enum { kOptionsRun = 0, kOptionsHelp = 1, kOptionsError = 2 };
 
-/* The built-in example of the calculator, BASIC, design frequency only. */
+/* The built-in example of the calculator, BASIC, design frequency only,
+   the exact engine. */
 void DefaultSimOptions(SimOptions& o);
 
 /* Reads argv into o (starting from the defaults).  Returns kOptionsRun,
@@ -21,11 +23,10 @@ int ParseSimOptions(int argc, const char* const* argv, SimOptions& o, std::strin
 /* The drive frequencies of a run, MHz, in order. */
 void DriveFrequencies(const SimOptions& o, std::vector<double>& mhz);
 
-/* Name of a topology as the command line spells it, and as a heading. */
-const char* TopologyOptionName(int topology);
-const char* TopologyTitle(int topology);
+/* An engine's name as the command line and the JSON spell it. */
+const char* EngineName(int engine);
 
 /* Everything --help prints. */
-const char* SimHelpText();
+std::string SimHelpText();
 
 #endif

@@ -5,19 +5,24 @@
 */
 #include "sim/report.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 
-#include "sim/netlist.h"
 #include "sim/options.h"
+#include "sim/topology_table.h"
 
-namespace {
-
-std::string Format(const char* format, double a, double b = 0.0, double c = 0.0) {
-  char buf[160];
-  std::snprintf(buf, sizeof buf, format, a, b, c);
+std::string Format(const char* format, ...) {
+  char buf[256];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(buf, sizeof buf, format, args);
+  va_end(args);
   return buf;
 }
+
+namespace {
 
 /* "name value unit" items, wrapped at 80 columns under a lead text. */
 struct ItemLine {
@@ -25,60 +30,52 @@ struct ItemLine {
   std::string line;
 };
 
-void AddItem(ItemLine& l, const char* name, double value, const char* unit) {
-  char buf[64];
+void AddItem(ItemLine& l, const std::string& name, double value, const char* unit) {
   /* Four digits, but no exponent: a 100800 pF Cs2 stays a number. */
-  if (std::fabs(value) >= 1e4)
-    std::snprintf(buf, sizeof buf, "  %s %.0f %s", name, value, unit);
-  else
-    std::snprintf(buf, sizeof buf, "  %s %.4g %s", name, value, unit);
-  if (l.line.size() + std::char_traits<char>::length(buf) > 79) {
+  const std::string item = std::fabs(value) >= 1e4
+                               ? Format("  %s %.0f %s", name.c_str(), value, unit)
+                               : Format("  %s %.4g %s", name.c_str(), value, unit);
+  if (l.line.size() + item.size() > 79) {
     l.text += l.line + "\n";
     l.line = "        ";
   }
-  l.line += buf;
+  l.line += item;
 }
 
-void AddCoil(ItemLine& l, const char* name, double uh) {
-  AddItem(l, name, uh, "uH");
-}
-void AddCap(ItemLine& l, const char* name, double pf) {
-  AddItem(l, name, pf, "pF");
-}
-
-void AddMatch(ItemLine& l, int match, double lm, double cm) {
-  if (match == 0) return;
-  AddCoil(l, "LM", lm);
-  AddCap(l, "CM", cm);
-}
-
-std::string Elements(const DesignState& s, int topology, int notch) {
+std::string Parts(const Circuit& c) {
   ItemLine l;
   l.line = "Circuit:";
-  AddCoil(l, "Lp1", s.Lp1);
-  AddCap(l, "Cp1", s.Cp1);
-  if (topology == kSimBasic || topology == kSimBasicEl) {
-    AddCoil(l, "Ls2", s.Ls2BAS);
-    AddCap(l, "Cs2", s.Cs2BAS);
-    if (topology == kSimBasicEl) AddMatch(l, s.MatchBAS, s.LMBAS, s.CMBAS);
-  } else {
-    AddCoil(l, "Ls2", s.Ls2PI);
-    AddCap(l, "Cp2", s.Cp2PI);
-    if (topology != kSimPinet) AddMatch(l, s.MatchPI, s.LMPI, s.CMPI);
-    if (topology == kSimPinetElTch) {
-      AddCap(l, "Cpin", s.Cpin);
-      AddCoil(l, "LsTCH", s.LsTCH);
-      if (notch) {
-        AddCoil(l, "LsTrap", s.LsTrap);
-        AddCap(l, "CsTrap", s.CsTrap);
-      } else {
-        AddCap(l, "Cpout", s.Cpout);
-      }
-    }
-  }
-  const bool own = topology == kSimBasic || topology == kSimPinet;
-  AddItem(l, own ? "Ro" : "Rload", LoadResistance(s, topology), "ohm");
+  for (const CircuitPart& p : c.Parts) AddItem(l, p.Name, DisplayValue(p), DisplayUnit(p));
   return l.text + l.line + "\n";
+}
+
+/* The table's columns: heading, unit, width (a space goes before each
+   column but the first). */
+struct Column {
+  const char* name;
+  const char* unit;
+  int width;
+};
+
+const Column kColumns[] = {
+    {"Drive", "MHz", 5}, {"Pout", "W", 6}, {"Pdc", "W", 6},    {"Eff", "%", 4},   {"Pdev", "W", 5},
+    {"Ploss", "W", 5},   {"Vpk", "V", 6},  {"Vpk/", "Vcc", 4}, {"ZVS", "err", 6}, {"Slope", "", 6},
+    {"H2", "dBc", 5},    {"H3", "dBc", 5}, {"Run", "", 4}};
+
+std::string Cell(const std::string& text, int width) {
+  return std::string(text.size() < size_t(width) ? width - text.size() : 0, ' ') + text;
+}
+
+/* What the Run column says: "ex" for the exact engine, ngspice's drive
+   periods otherwise, starred when not steady. */
+std::string Run(const SimResult& r) {
+  if (r.Engine == kEngineExact) return "ex";
+  return std::to_string(r.Periods) + (r.Steady ? "" : "*");
+}
+
+double Relative(double a, double b) {
+  const double scale = std::max(std::fabs(a), std::fabs(b));
+  return scale > 0.0 ? std::fabs(a - b) / scale : 0.0;
 }
 
 }  // namespace
@@ -91,46 +88,27 @@ std::string Fixed(double v, int width, int decimals) {
   int d = width - digits - 1;
   if (d > decimals) d = decimals;
   if (d < 0) d = 0;
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%*.*f", width, d, v);
-  return buf;
+  return Format("%*.*f", width, d, v);
 }
 
-std::string ReportHeading(const DesignState& s, const SimOptions& o) {
-  std::string out = std::string("tolvarin-sim: ") + TopologyTitle(o.Topology) +
-                    (o.Notch ? " with 2 x Fo trap" : "") + ", ngspice transient analysis\n";
-  out += Format("Design: %.4g MHz, %.4g W, ", s.Freq, s.Power) +
-         Format("Vcc %.4g V, QL %.4g, ", s.Vcc, s.QL) +
-         Format("Rload %.4g ohm, Ron %.4g ohm\n", s.Rload, s.Ron);
-  out += Elements(s, o.Topology, o.Notch);
-  out += Format("Losses: capacitors Q %.4g; coils Qu %.4g (choke %.4g)", s.Qcap,
-                s.Coils[kTuneLs2].Qu, s.Coils[kChokeLp1].Qu) +
-         Format(", choke Rdc %.3g ohm\n", s.Coils[kChokeLp1].Rdc);
-  out += Format("Calculator: Pout %.3f W, device %.3f W, ", s.PwrOut, s.DevDiss) +
-         Format("Vpk %.2f V (3.56 x Vcc)\n", s.Vpk);
+std::string ReportTitle(const SimOptions& o) {
+  const char* how = o.Confirm ? "exact periodic steady state, confirmed by ngspice"
+                    : o.Engine == kEngineNgspice ? "ngspice transient analysis"
+                                                 : "exact periodic steady state";
+  return std::string("tolvarin-sim: ") + Topology(o.Topology).Title +
+         (o.Notch ? " with 2 x Fo trap" : "") + ", " + how + "\n";
+}
+
+std::string ReportHeading(const DesignState& s, const Circuit& c) {
+  std::string out = "Design: " + c.Origin + "\n";
+  out += Parts(c);
+  out += Format("Losses: capacitors Q %.4g; coils Qu %.4g (choke %.4g), choke Rdc %.3g ohm\n",
+                double(s.Qcap), double(s.Coils[kTuneLs2].Qu), double(s.Coils[kChokeLp1].Qu),
+                double(s.Coils[kChokeLp1].Rdc));
+  out += Format("Calculator: Pout %.3f W, device %.3f W, Vpk %.2f V (3.56 x Vcc)\n",
+                double(s.PwrOut), double(s.DevDiss), double(s.Vpk));
   return out;
 }
-
-namespace {
-
-/* The table's columns: heading, unit, width (a space goes before each
-   column but the first). */
-struct Column {
-  const char* name;
-  const char* unit;
-  int width;
-};
-
-const Column kColumns[] = {{"Drive", "MHz", 5}, {"Pout", "W", 6},   {"Pdc", "W", 6},
-                           {"Eff", "%", 5},     {"Pdev", "W", 6},   {"Ploss", "W", 6},
-                           {"Vpk", "V", 6},     {"Vpk/", "Vcc", 5}, {"ZVS", "err", 6},
-                           {"H2", "dBc", 6},    {"H3", "dBc", 6},   {"Per", "", 4}};
-
-std::string Cell(const std::string& text, int width) {
-  return std::string(text.size() < size_t(width) ? width - text.size() : 0, ' ') + text;
-}
-
-}  // namespace
 
 std::string ReportTableHeading() {
   std::string names, units;
@@ -145,18 +123,23 @@ std::string ReportTableHeading() {
 
 std::string ReportRow(const SimResult& r, double vcc) {
   std::string row = Fixed(r.DriveMHz, 5, 3);
-  if (!r.Ok) return row + "  simulation failed: " + r.Error + "\n";
-  row += " " + Fixed(r.Pout, 6, 3) + " " + Fixed(r.Pdc, 6, 3) + " " + Fixed(r.Eff * 100.0, 5, 1);
-  row += " " + Fixed(r.Pdev, 6, 3) + " " + Fixed(r.Ploss, 6, 3) + " " + Fixed(r.Vpeak, 6, 2);
-  row += " " + Fixed(vcc > 0.0 ? r.Vpeak / vcc : 0.0, 5, 2) + " " + Fixed(r.ZvsError, 6, 3);
-  row += " " + Fixed(r.H2dBc, 6, 1) + " " + Fixed(r.H3dBc, 6, 1) + " " + Fixed(r.Periods, 4, 0);
-  return row + (r.Steady ? "" : "*") + "\n";
+  if (!r.Ok)
+    return row + "  " + (r.Engine == kEngineExact ? "exact engine" : "ngspice") +
+           " failed: " + r.Error + "\n";
+  const double cells[] = {
+      r.Pout,     r.Pdc,   r.Eff * 100.0, r.Pdev, r.Ploss, r.Vpeak, vcc > 0.0 ? r.Vpeak / vcc : 0.0,
+      r.ZvsError, r.Slope, r.H2dBc,       r.H3dBc};
+  const int decimals[] = {3, 3, 1, 3, 3, 2, 2, 3, 3, 1, 1};
+  for (int i = 0; i < 11; i++) row += " " + Fixed(cells[i], kColumns[i + 1].width, decimals[i]);
+  return row + " " + Cell(Run(r), kColumns[12].width) + "\n";
 }
 
 std::string ReportNotes(const std::vector<SimResult>& results) {
   std::string out =
       "Pdev: dissipated in the switch; Ploss: coil and capacitor losses; ZVS err:\n"
-      "switch voltage at turn-on / peak; Per: drive periods simulated (* not steady).\n";
+      "switch voltage at turn-on / peak; Slope: its dv/dt at turn-on / (w Vcc).\n"
+      "Run: ex, the exact periodic steady state; a number, the drive periods of an\n"
+      "ngspice transient (* not steady).\n";
   for (const SimResult& r : results)
     if (r.Ok && !r.Steady)
       out += Format(
@@ -165,20 +148,36 @@ std::string ReportNotes(const std::vector<SimResult>& results) {
   return out;
 }
 
-const SweepColumn& SweepColumnFor(const DesignState& s, int topology) {
-  switch (topology) {
-    case kSimBasicEl: return s.SweepBASEL;
-    case kSimPinet: return s.SweepPI;
-    case kSimPinetEl: return s.SweepPIEL;
-    case kSimPinetElTch: return s.SweepPIELTCH;
-    default: return s.SweepBAS;
+std::string ReportAgreement(const std::vector<SimResult>& exact,
+                            const std::vector<SimResult>& ngspice) {
+  static const char* const kNames[] = {"Pout", "Pdc", "Pdev", "Vpk"};
+  double worst = 0.0, zvs = 0.0, slope = 0.0, db = 0.0;
+  std::string what = "Pout", where;
+  for (size_t i = 0; i < exact.size() && i < ngspice.size(); i++) {
+    const SimResult &a = exact[i], &b = ngspice[i];
+    if (!a.Ok || !b.Ok) continue;
+    const double rel[] = {Relative(a.Pout, b.Pout), Relative(a.Pdc, b.Pdc),
+                          Relative(a.Pdev, b.Pdev), Relative(a.Vpeak, b.Vpeak)};
+    for (int k = 0; k < 4; k++)
+      if (where.empty() || rel[k] > worst) {
+        worst = rel[k];
+        what = kNames[k];
+        where = Format("%.4g MHz", a.DriveMHz);
+      }
+    zvs = std::max(zvs, std::fabs(a.ZvsError - b.ZvsError));
+    slope = std::max(slope, std::fabs(a.Slope - b.Slope));
+    db = std::max({db, std::fabs(a.H2dBc - b.H2dBc), std::fabs(a.H3dBc - b.H3dBc)});
   }
+  if (where.empty()) return "Exact against ngspice: no drive frequency where both ran.\n";
+  return Format("Exact against ngspice: largest relative difference %.2f %% (%s at %s);\n",
+                worst * 100.0, what.c_str(), where.c_str()) +
+         Format("ZVS err within %.4f, slope within %.4f, H2 and H3 within %.2f dB.\n", zvs, slope,
+                db);
 }
 
-std::string ReportImpedance(const DesignState& s, const SimOptions& o,
-                            const std::vector<double>& mhz, const std::vector<double>& rp0,
-                            const std::vector<double>& xp0, const std::vector<double>& rp,
-                            const std::vector<double>& xp) {
+std::string ReportImpedance(const DesignState& s, int topology, const std::vector<double>& mhz,
+                            const std::vector<double>& rp0, const std::vector<double>& xp0,
+                            const std::vector<double>& rp, const std::vector<double>& xp) {
   std::string out =
       "\nImpedance seen by the device, parallel form (AC analysis of Cp1 and the\n"
       "network, no choke):\n"
@@ -187,24 +186,20 @@ std::string ReportImpedance(const DesignState& s, const SimOptions& o,
   for (size_t i = 0; i < mhz.size(); i++)
     out += Fixed(mhz[i], 5, 3) + " " + Fixed(rp0[i], 10, 3) + " " + Fixed(xp0[i], 8, 2) + " " +
            Fixed(rp[i], 10, 3) + " " + Fixed(xp[i], 8, 2) + "\n";
-  const SweepColumn& c = SweepColumnFor(s, o.Topology);
-  out += Format("Calculator's sweep model at %.4g MHz: Rp %.3f ohm, ", s.Freq,
-                c.Rp[kSweepDesignPoint]) +
-         Format("Xp %.2f ohm\n", c.Xp[kSweepDesignPoint]);
+  const SweepColumn& c = s.*Topology(topology).Sweep;
+  out += Format("Calculator's sweep model at %.4g MHz: Rp %.3f ohm, Xp %.2f ohm\n", double(s.Freq),
+                double(c.Rp[kSweepDesignPoint]), double(c.Xp[kSweepDesignPoint]));
   return out;
 }
 
 std::string CsvText(const std::vector<SimResult>& results) {
   std::string out = "drive_mhz,time_ns,v_switch,i_switch,v_load\n";
-  char buf[160];
   for (const SimResult& r : results) {
     if (!r.Ok) continue;
     const int n = static_cast<int>(r.Vsw.size());
-    for (int i = 0; i < n; i++) {
-      std::snprintf(buf, sizeof buf, "%.6g,%.6g,%.6g,%.6g,%.6g\n", r.DriveMHz,
-                    1e3 / r.DriveMHz * i / n, r.Vsw[i], r.Isw[i], r.Vload[i]);
-      out += buf;
-    }
+    for (int i = 0; i < n; i++)
+      out += Format("%.6g,%.6g,%.6g,%.6g,%.6g\n", r.DriveMHz, 1e3 / r.DriveMHz * i / n, r.Vsw[i],
+                    r.Isw[i], r.Vload[i]);
   }
   return out;
 }

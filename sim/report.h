@@ -8,27 +8,31 @@
 #include <vector>
 
 #include "app/design_state.h"
+#include "sim/circuit.h"
 #include "sim/sim_types.h"
 
-/* Design inputs, the circuit's element values, the calculator's own
-   estimate for comparison. */
-std::string ReportHeading(const DesignState& s, const SimOptions& o);
+/* One line naming the network and how its figures were found. */
+std::string ReportTitle(const SimOptions& o);
+
+/* Design inputs, the circuit's parts, its losses, and the calculator's
+   own estimate for comparison. */
+std::string ReportHeading(const DesignState& s, const Circuit& c);
 
 /* The table: its heading, one row per result, and the notes under it. */
 std::string ReportTableHeading();
 std::string ReportRow(const SimResult& r, double vcc);
 std::string ReportNotes(const std::vector<SimResult>& results);
 
+/* With --confirm: how far ngspice's figures are from the exact engine's. */
+std::string ReportAgreement(const std::vector<SimResult>& exact,
+                            const std::vector<SimResult>& ngspice);
+
 /* The impedance section (--impedance): AC analysis lossless and with
    losses at each drive frequency, and the calculator's sweep model at the
    design frequency. */
-std::string ReportImpedance(const DesignState& s, const SimOptions& o,
-                            const std::vector<double>& mhz, const std::vector<double>& rp0,
-                            const std::vector<double>& xp0, const std::vector<double>& rp,
-                            const std::vector<double>& xp);
-
-/* The sweep model's column for a topology (BASIC, BASIC+EL, ...). */
-const SweepColumn& SweepColumnFor(const DesignState& s, int topology);
+std::string ReportImpedance(const DesignState& s, int topology, const std::vector<double>& mhz,
+                            const std::vector<double>& rp0, const std::vector<double>& xp0,
+                            const std::vector<double>& rp, const std::vector<double>& xp);
 
 /* "drive_mhz,time_ns,v_switch,i_switch,v_load" and one row per sample
    of each result's steady period. */
@@ -37,5 +41,8 @@ std::string CsvText(const std::vector<SimResult>& results);
 /* A number right-aligned in `width` columns with at most `decimals`
    decimals, fewer when the integer part needs the room. */
 std::string Fixed(double v, int width, int decimals);
+
+/* printf into a string. */
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 #endif

@@ -12,14 +12,11 @@
 #include <string>
 #include <vector>
 
-/* The output networks the tool can simulate. */
-enum SimTopology {
-  kSimBasic = 0,      /* Cp1, Ls2, Cs2 into Ro */
-  kSimBasicEl = 1,    /* the same, EL-matched to Rload */
-  kSimPinet = 2,      /* Cp1, Ls2, Cp2 into the pi-net resistance */
-  kSimPinetEl = 3,    /* the same, EL-matched to Rload */
-  kSimPinetElTch = 4, /* the same with the Tchebychev filter before Rload */
-  kSimTopologyCount = 5
+/* How a steady state is found. */
+enum SimEngine {
+  kEngineExact = 0,   /* the periodic steady state of the piecewise-linear circuit, solved */
+  kEngineNgspice = 1, /* an ngspice transient run until the periods repeat */
+  kEngineCount = 2
 };
 
 struct SimOptions {
@@ -30,12 +27,15 @@ struct SimOptions {
   float QL;
   float Rload;
   float Ron;
-  int Topology; /* SimTopology */
+  int Topology; /* row of the topology table */
   int Notch;    /* 1: the filter's output capacitor becomes the 2 x Fo trap */
   /* Drive frequencies, MHz: the design frequency alone unless Sweep. */
   int Sweep;
   double SweepFrom, SweepTo, SweepStep;
-  int Periods;   /* drive periods to simulate; 0: until steady */
+  int Engine;    /* SimEngine */
+  int Confirm;   /* 1: the exact engine's figures beside ngspice's */
+  int Json;      /* 1: one JSON document instead of the text report */
+  int Periods;   /* ngspice: drive periods to simulate; 0: until steady */
   int Impedance; /* 1: also show the AC impedance the device sees */
   std::string CsvPath;
   std::string NetlistPath;
@@ -45,14 +45,15 @@ struct SimOptions {
    file, the harmonics and the steady-state comparison. */
 enum { kPeriodSamples = 360 };
 
-/* What one transient simulation at one drive frequency gave.  Powers in
-   W, voltages in V, currents in A; all over the last simulated period. */
+/* What one engine gave at one drive frequency.  Powers in W, voltages in
+   V, currents in A; all over one steady period. */
 struct SimResult {
   double DriveMHz;
-  int Ok;            /* 0: the simulator failed, Error says why */
+  int Engine;        /* SimEngine */
+  int Ok;            /* 0: the engine failed, Error says why */
   std::string Error; /* one line */
-  int Periods;       /* drive periods simulated */
-  int Steady;        /* 1: Settle is within kSteadyTolerance */
+  int Periods;       /* ngspice: drive periods simulated; exact: 0 */
+  int Steady;        /* 1: Settle is within kSteadyTolerance (always, for the exact engine) */
   double Settle;     /* change of the last period against the one before and the middle one */
   double Pout;       /* into the load resistor */
   double Pdc;        /* from the supply */
@@ -62,9 +63,10 @@ struct SimResult {
   double Vpeak;      /* peak switch voltage */
   double Von;        /* switch voltage when the switch starts to turn on */
   double ZvsError;   /* Von / Vpeak */
+  double Slope;      /* dv/dt of the switch voltage at turn-on / (w Vcc), w the drive's */
   double H2dBc;      /* second harmonic at the load, dB below the fundamental */
   double H3dBc;
-  std::vector<double> Vsw;   /* switch voltage, kPeriodSamples over the last period */
+  std::vector<double> Vsw;   /* switch voltage, kPeriodSamples over the period */
   std::vector<double> Isw;   /* switch current into the switch */
   std::vector<double> Vload; /* voltage across the load */
 };

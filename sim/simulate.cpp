@@ -1,11 +1,13 @@
 /*
-** simulate.cpp: one drive frequency through the simulator.  The run
-** length is found by trying: a short run first, and a longer one only
-** when the last two periods of the short one still differ.  Whatever the
-** outcome, the result says how far from steady the last period was.
+** simulate.cpp: one drive frequency through an engine.  The exact engine
+** solves the steady state at once.  For ngspice the run length is found
+** by trying: a short run first, and a longer one only when the last two
+** periods of the short one still differ; whatever the outcome, the result
+** says how far from steady the last period was.
 */
 #include "sim/simulate.h"
 
+#include "sim/exact_engine.h"
 #include "sim/measure.h"
 #include "sim/netlist.h"
 #include "sim/ngspice_runner.h"
@@ -13,14 +15,15 @@
 const int kAutoPeriods[] = {60, 240, 960};
 const int kAutoPeriodsCount = 3;
 
-void SimulateFor(const DesignState& s, int topology, int notch, double driveMHz, int periods,
-                 SimResult& r, std::vector<std::string>* netlist) {
+void SimulateFor(const Circuit& c, double driveMHz, int periods, SimResult& r,
+                 std::vector<std::string>* netlist) {
   r = SimResult{};
   r.DriveMHz = driveMHz;
+  r.Engine = kEngineNgspice;
   r.Periods = periods;
   const double hz = driveMHz * 1e6;
   std::vector<std::string> lines;
-  BuildTransientNetlist(s, topology, notch, hz, periods, lines);
+  BuildTransientNetlist(c, hz, periods, lines);
   if (netlist) *netlist = lines;
   const std::vector<std::string> names = {"time",   kNodeSwitch, kSwitchCurrent, kNodeLoad,
                                           kMeterIn, kMeterOut,   kMeterDevice};
@@ -35,31 +38,36 @@ void SimulateFor(const DesignState& s, int topology, int notch, double driveMHz,
   run.ein = re[4];
   run.eout = re[5];
   run.edev = re[6];
-  MeasureRun(run, 1.0 / hz, periods, r);
+  MeasureRun(run, 1.0 / hz, periods, c.Vcc, r);
   r.Ok = 1;
 }
 
-void SimulateDrive(const DesignState& s, const SimOptions& o, double driveMHz, SimResult& r,
+void SimulateDrive(const Circuit& c, int engine, int periods, double driveMHz, SimResult& r,
                    std::vector<std::string>* netlist) {
-  if (o.Periods > 0) {
-    SimulateFor(s, o.Topology, o.Notch, driveMHz, o.Periods, r, netlist);
+  if (netlist)
+    BuildTransientNetlist(c, driveMHz * 1e6, periods > 0 ? periods : kAutoPeriods[0], *netlist);
+  if (engine == kEngineExact) {
+    ExactSteadyState(c, driveMHz, r);
+    return;
+  }
+  if (periods > 0) {
+    SimulateFor(c, driveMHz, periods, r, netlist);
     return;
   }
   for (int i = 0; i < kAutoPeriodsCount; i++) {
-    SimulateFor(s, o.Topology, o.Notch, driveMHz, kAutoPeriods[i], r, netlist);
+    SimulateFor(c, driveMHz, kAutoPeriods[i], r, netlist);
     if (!r.Ok || r.Steady) return;
   }
 }
 
-std::string DeviceImpedance(const DesignState& s, int topology, int notch, bool lossless,
-                            const std::vector<double>& hz, std::vector<double>& rp,
-                            std::vector<double>& xp) {
+std::string DeviceImpedance(const Circuit& n, const std::vector<double>& hz,
+                            std::vector<double>& rp, std::vector<double>& xp) {
   rp.assign(hz.size(), 0.0);
   xp.assign(hz.size(), 0.0);
   const std::vector<std::string> names = {std::string(kNodeSwitch)};
   for (size_t i = 0; i < hz.size(); i++) {
     std::vector<std::string> lines;
-    BuildAcNetlist(s, topology, notch, lossless, hz[i], hz[i], 1, lines);
+    BuildAcNetlist(n, hz[i], hz[i], 1, lines);
     std::vector<std::vector<double>> re, im;
     const std::string error = RunNetlist(lines, names, re, im);
     if (!error.empty()) return error;

@@ -1,5 +1,5 @@
 /*
-** simulate.h: one drive frequency through the simulator, and the
+** simulate.h: one drive frequency through either engine, and the
 ** impedance the device sees by AC analysis.
 */
 #ifndef TOLVARIN_SIM_SIMULATE_H
@@ -8,31 +8,29 @@
 #include <string>
 #include <vector>
 
-#include "app/design_state.h"
+#include "sim/circuit.h"
 #include "sim/sim_types.h"
 
-/* Drive periods of the automatic run lengths, tried in turn until the
-   last two periods agree. */
+/* Drive periods of the automatic ngspice run lengths, tried in turn
+   until the last two periods agree. */
 extern const int kAutoPeriods[];
 extern const int kAutoPeriodsCount;
 
-/* One transient run of the design in the given topology at driveMHz for
-   exactly `periods` periods; fills r.  *netlist receives the netlist
-   when given. */
-void SimulateFor(const DesignState& s, int topology, int notch, double driveMHz, int periods,
-                 SimResult& r, std::vector<std::string>* netlist = nullptr);
+/* One ngspice transient run of circuit c at driveMHz for exactly
+   `periods` periods; fills r.  *netlist receives the netlist when given. */
+void SimulateFor(const Circuit& c, double driveMHz, int periods, SimResult& r,
+                 std::vector<std::string>* netlist = nullptr);
 
-/* As SimulateFor with o's topology and notch, for o.Periods periods, or
-   when that is 0 for the shortest automatic length that is steady (the
-   longest when none is). */
-void SimulateDrive(const DesignState& s, const SimOptions& o, double driveMHz, SimResult& r,
+/* Circuit c at driveMHz with the given engine.  For ngspice, `periods`
+   periods, or when that is 0 the shortest automatic length that is
+   steady (the longest when none is). */
+void SimulateDrive(const Circuit& c, int engine, int periods, double driveMHz, SimResult& r,
                    std::vector<std::string>* netlist = nullptr);
 
-/* The impedance the switch sees at each frequency (Hz), in parallel form
-   (Rp, and Xp positive when inductive), Cp1 included, no choke.  Returns
-   "" or the reason it failed. */
-std::string DeviceImpedance(const DesignState& s, int topology, int notch, bool lossless,
-                            const std::vector<double>& hz, std::vector<double>& rp,
-                            std::vector<double>& xp);
+/* The impedance the switch sees at each frequency (Hz) in network n (a
+   kNetworkOnly circuit), in parallel form (Rp, and Xp positive when
+   inductive), Cp1 included, no choke.  Returns "" or why it failed. */
+std::string DeviceImpedance(const Circuit& n, const std::vector<double>& hz,
+                            std::vector<double>& rp, std::vector<double>& xp);
 
 #endif

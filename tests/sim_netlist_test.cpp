@@ -15,13 +15,42 @@
 #include <string>
 #include <vector>
 
+#include "sim/circuit.h"
 #include "sim/netlist.h"
 #include "sim/options.h"
 #include "sim/sim_design.h"
+#include "sim/topology_table.h"
 
 namespace {
 
 const double kTwoPi = 6.283185307179586;
+const int kSimBasic = TopologyByName("basic");
+const int kSimBasicEl = TopologyByName("basic-el");
+const int kSimPinet = TopologyByName("pinet");
+const int kSimPinetEl = TopologyByName("pinet-el");
+const int kSimPinetElTch = TopologyByName("pinet-el-tch");
+
+/* The netlists of the design's circuit in a topology. */
+void BuildTransientNetlist(const DesignState& s, int topology, int notch, double hz, int periods,
+                           std::vector<std::string>& lines) {
+  Circuit c;
+  BuildCircuit(s, topology, notch, kPowerCircuit, c);
+  BuildTransientNetlist(c, hz, periods, lines);
+}
+
+void BuildAcNetlist(const DesignState& s, int topology, int notch, bool lossless, double from,
+                    double to, int points, std::vector<std::string>& lines) {
+  Circuit c;
+  BuildCircuit(s, topology, notch, kNetworkOnly, c);
+  if (lossless) DropLosses(c);
+  BuildAcNetlist(c, from, to, points, lines);
+}
+
+double LoadResistance(const DesignState& s, int topology) {
+  Circuit c;
+  BuildCircuit(s, topology, 0, kPowerCircuit, c);
+  return LoadResistance(c);
+}
 
 struct Element {
   std::vector<std::string> fields; /* name, nodes, value, parameters */

@@ -20,16 +20,55 @@
 #include <string>
 #include <vector>
 
+#include "sim/circuit.h"
 #include "sim/ngspice_runner.h"
 #include "sim/options.h"
-#include "sim/report.h"
 #include "sim/sim_design.h"
 #include "sim/simulate.h"
+#include "sim/topology_table.h"
 
 namespace {
 
 using Z = std::complex<double>;
 const double kTwoPi = 6.283185307179586;
+const int kSimBasic = TopologyByName("basic");
+const int kSimBasicEl = TopologyByName("basic-el");
+const int kSimPinet = TopologyByName("pinet");
+const int kSimPinetElTch = TopologyByName("pinet-el-tch");
+const int kSimTopologyCount = kTopologyCount;
+
+const char* TopologyTitle(int t) {
+  return Topology(t).Title;
+}
+
+const SweepColumn& SweepColumnFor(const DesignState& s, int t) {
+  return s.*Topology(t).Sweep;
+}
+
+/* The design's circuit through the simulator's entry points. */
+Circuit PowerCircuit(const DesignState& s, int topology, int notch) {
+  Circuit c;
+  BuildCircuit(s, topology, notch, kPowerCircuit, c);
+  return c;
+}
+
+void SimulateFor(const DesignState& s, int topology, int notch, double mhz, int periods,
+                 SimResult& r) {
+  SimulateFor(PowerCircuit(s, topology, notch), mhz, periods, r);
+}
+
+void SimulateDrive(const DesignState& s, const SimOptions& o, double mhz, SimResult& r) {
+  SimulateDrive(PowerCircuit(s, o.Topology, o.Notch), kEngineNgspice, o.Periods, mhz, r);
+}
+
+std::string DeviceImpedance(const DesignState& s, int topology, int notch, bool lossless,
+                            const std::vector<double>& hz, std::vector<double>& rp,
+                            std::vector<double>& xp) {
+  Circuit c;
+  BuildCircuit(s, topology, notch, kNetworkOnly, c);
+  if (lossless) DropLosses(c);
+  return DeviceImpedance(c, hz, rp, xp);
+}
 
 #define REQUIRE_NGSPICE()    \
   if (!SimulatorAvailable()) \

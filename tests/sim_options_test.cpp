@@ -12,6 +12,7 @@
 
 #include "sim/ngspice_runner.h"
 #include "sim/options.h"
+#include "sim/topology_table.h"
 
 namespace {
 
@@ -50,7 +51,8 @@ TEST(SimOptions, DefaultsAreTheCalculatorsBuiltInExample) {
   EXPECT_FLOAT_EQ(o.QL, 2.5f);
   EXPECT_FLOAT_EQ(o.Rload, 50.0f);
   EXPECT_FLOAT_EQ(o.Ron, 0.2f);
-  EXPECT_EQ(o.Topology, kSimBasic);
+  EXPECT_EQ(o.Topology, TopologyByName("basic"));
+  EXPECT_EQ(o.Engine, kEngineExact);
   EXPECT_EQ(o.Notch, 0);
   EXPECT_EQ(o.Periods, 0);
   std::vector<double> mhz;
@@ -74,18 +76,23 @@ TEST(SimOptions, EveryOptionInBothSpellings) {
   EXPECT_FLOAT_EQ(o.QL, 5.0f);
   EXPECT_FLOAT_EQ(o.Rload, 75.0f);
   EXPECT_FLOAT_EQ(o.Ron, 0.0f);
-  EXPECT_EQ(o.Topology, kSimPinetElTch);
+  EXPECT_EQ(o.Topology, TopologyByName("pinet-el-tch"));
   EXPECT_EQ(o.Notch, 1);
   EXPECT_EQ(o.Periods, 120);
   EXPECT_EQ(o.CsvPath, "w.csv");
   EXPECT_EQ(o.NetlistPath, "n.cir");
   EXPECT_EQ(o.Impedance, 1);
   const char* names[] = {"basic", "basic-el", "pinet", "pinet-el", "pinet-el-tch"};
-  for (int t = 0; t < kSimTopologyCount; t++) {
+  for (int t = 0; t < kTopologyCount; t++) {
     ASSERT_EQ(Parse({"--topology", names[t]}, o, &error), kOptionsRun);
     EXPECT_EQ(o.Topology, t);
-    EXPECT_STREQ(TopologyOptionName(t), names[t]);
+    EXPECT_STREQ(Topology(t).Name, names[t]);
   }
+  ASSERT_EQ(Parse({"--engine=ngspice", "--json"}, o, &error), kOptionsRun) << error;
+  EXPECT_EQ(o.Engine, kEngineNgspice);
+  EXPECT_EQ(o.Json, 1);
+  ASSERT_EQ(Parse({"--confirm"}, o, &error), kOptionsRun) << error;
+  EXPECT_EQ(o.Confirm, 1);
 }
 
 TEST(SimOptions, LimitsAreInclusiveWhereTheCalculatorsAre) {
@@ -104,6 +111,10 @@ TEST(SimOptions, LimitsAreInclusiveWhereTheCalculatorsAre) {
   EXPECT_EQ(Parse({"--periods", "10.5"}, o, &error), kOptionsError);
   EXPECT_EQ(Parse({"--freq", "nan"}, o, &error), kOptionsError);
   EXPECT_EQ(Parse({"--power", "inf"}, o, &error), kOptionsError);
+  /* Decimal only, as the calculator reads numbers. */
+  EXPECT_EQ(Parse({"--freq", "0x10"}, o, &error), kOptionsError);
+  EXPECT_EQ(Parse({"--freq", "1e1"}, o, &error), kOptionsRun);
+  EXPECT_EQ(Parse({"--periods", "4001"}, o, &error), kOptionsError);
 }
 
 TEST(SimOptions, EachFaultIsOneLineNamingTheOption) {
@@ -112,19 +123,21 @@ TEST(SimOptions, EachFaultIsOneLineNamingTheOption) {
     const char* named;
   };
   const Case cases[] = {
-      {{"--freq"}, "--freq"},                   /* missing value */
-      {{"--ql", "abc"}, "--ql"},                /* not a number */
-      {{"--vcc", "12V"}, "--vcc"},              /* trailing text */
-      {{"--ql", "25"}, "--ql"},                 /* out of range */
-      {{"--topology", "classd"}, "--topology"}, /* unknown topology */
-      {{"--bogus"}, "--bogus"},                 /* unknown option */
-      {{"extra"}, "extra"},                     /* stray argument */
-      {{"--sweep", "4:3:0.1"}, "--sweep"},      /* backwards */
-      {{"--sweep", "3.5:4.0"}, "--sweep"},      /* two parts */
-      {{"--sweep", "3.5:4.0:0"}, "--sweep"},    /* no step */
-      {{"--sweep", "1:100:0.01"}, "--sweep"},   /* too many points */
-      {{"--notch"}, "--notch"},                 /* no filter to trap */
-      {{"--csv="}, "--csv"},                    /* empty file name */
+      {{"--freq"}, "--freq"},                              /* missing value */
+      {{"--ql", "abc"}, "--ql"},                           /* not a number */
+      {{"--vcc", "12V"}, "--vcc"},                         /* trailing text */
+      {{"--ql", "25"}, "--ql"},                            /* out of range */
+      {{"--topology", "classd"}, "--topology"},            /* unknown topology */
+      {{"--bogus"}, "--bogus"},                            /* unknown option */
+      {{"extra"}, "extra"},                                /* stray argument */
+      {{"--sweep", "4:3:0.1"}, "--sweep"},                 /* backwards */
+      {{"--sweep", "3.5:4.0"}, "--sweep"},                 /* two parts */
+      {{"--sweep", "3.5:4.0:0"}, "--sweep"},               /* no step */
+      {{"--sweep", "1:100:0.01"}, "--sweep"},              /* too many points */
+      {{"--notch"}, "--notch"},                            /* no filter to trap */
+      {{"--csv="}, "--csv"},                               /* empty file name */
+      {{"--engine", "spice3"}, "--engine"},                /* unknown engine */
+      {{"--engine", "ngspice", "--confirm"}, "--confirm"}, /* nothing to confirm against */
   };
   for (const Case& c : cases) {
     SimOptions o;
@@ -155,12 +168,12 @@ TEST(SimOptions, HelpNamesEveryOption) {
   std::string error;
   EXPECT_EQ(Parse({"--ql", "3", "--help"}, o, &error), kOptionsHelp);
   const std::string help = SimHelpText();
-  const char* options[] = {"--freq",      "--power",    "--vcc",     "--ql",    "--rload",
-                           "--ron",       "--topology", "--notch",   "--sweep", "--periods",
-                           "--impedance", "--csv",      "--netlist", "--help"};
+  const char* options[] = {"--freq",     "--power", "--vcc",    "--ql",      "--rload",     "--ron",
+                           "--topology", "--notch", "--sweep",  "--periods", "--impedance", "--csv",
+                           "--netlist",  "--help",  "--engine", "--confirm", "--json"};
   for (const char* name : options) EXPECT_NE(help.find(name), std::string::npos) << name;
-  for (int t = 0; t < kSimTopologyCount; t++)
-    EXPECT_NE(help.find(TopologyOptionName(t)), std::string::npos);
+  for (int t = 0; t < kTopologyCount; t++)
+    EXPECT_NE(help.find(Topology(t).Name), std::string::npos);
   size_t start = 0;
   while (start < help.size()) {
     const size_t end = help.find('\n', start);
@@ -191,7 +204,7 @@ TEST(SimProgram, HelpExitsWithStatusZero) {
 TEST(SimProgram, WithoutTheSimulatorSaysHowToInstallIt) {
   if (SimulatorAvailable()) GTEST_SKIP() << "this build has ngspice";
   int status = 0;
-  const std::string err = RunSim("", true, &status);
+  const std::string err = RunSim("--engine ngspice", true, &status);
   EXPECT_EQ(status, 2);
   EXPECT_EQ(Lines(err), 1);
   EXPECT_NE(err.find("apt-get install libngspice0-dev"), std::string::npos);

@@ -1,0 +1,87 @@
+/*
+** circuit.h: one amplifier circuit as plain data, built from a design.
+**
+** Every engine reads this record (the exact periodic steady state and
+** ngspice, through the netlist writer), and so do the report and the JSON
+** output.  A circuit is a supply, an ideal switch of two resistances
+** driven at 50 % duty, and a list of two-terminal parts between named
+** nodes: the choke, the shunt capacitor across the switch, the output
+** network and the load.  Each coil and capacitor carries its loss.
+*/
+#ifndef TOLVARIN_SIM_CIRCUIT_H
+#define TOLVARIN_SIM_CIRCUIT_H
+
+#include <string>
+#include <vector>
+
+#include "app/design_state.h"
+
+enum PartKind { kResistor, kCoil, kCapacitor };
+
+/* Node names every circuit has; "0" is ground. */
+extern const char* const kNodeGround;
+extern const char* const kNodeSupply; /* the supply's positive terminal */
+extern const char* const kNodeSwitch; /* the switch, Cp1 and the choke meet here */
+extern const char* const kNodeLoad;   /* the load's top */
+
+/* One part between NodeA and NodeB.  A coil's current and a capacitor's
+   voltage are counted from A to B. */
+struct CircuitPart {
+  std::string Name; /* as the netlist and the report name it: "Cp1", "Ls2", "Rload" */
+  PartKind Kind;
+  std::string NodeA, NodeB;
+  double Value;      /* ohm, H or F */
+  double SeriesLoss; /* ohm in series: a capacitor's X / Qcap, a coil's XL / Qu, the choke's Rdc */
+  double ShuntLoss;  /* ohm across the coil alone (the choke's Qu x XL); 0 for none */
+  double Initial;    /* where a transient starts: a coil's current (A), a capacitor's voltage */
+};
+
+/* The switch: Ron when on, Roff when off; on for the first half of each
+   period, with linear conductance ramps of Ramp periods at turn-on (from
+   the period's start) and at turn-off (from its middle). */
+struct SwitchModel {
+  double Ron, Roff; /* ohm */
+  double Ramp;      /* fraction of a period, 0 for a hard switch */
+};
+
+struct Circuit {
+  std::string Origin; /* the design inputs it was built from, one line */
+  int Topology;       /* row of the topology table */
+  int Notch;          /* 1: the filter has its 2 x Fo trap */
+  double DesignHz;    /* the losses are those of this frequency */
+  double Vcc;         /* V */
+  SwitchModel Switch;
+  std::vector<CircuitPart> Parts; /* choke, Cp1, the network in order, the load last */
+  int Load;                       /* index of the load resistor in Parts */
+};
+
+/* What the circuit is for: the whole amplifier, or the output network
+   alone as the switch sees it (no supply, choke or DC block; the switch
+   node driven by the caller). */
+enum CircuitUse { kPowerCircuit, kNetworkOnly };
+
+/* The fraction of a period each switch ramp takes in a designed circuit. */
+extern const double kSwitchRamp;
+
+/* The closed switch is never below this resistance (ohm). */
+extern const double kMinRon;
+
+/* The circuit of the design s in topology t. */
+void BuildCircuit(const DesignState& s, int topology, int notch, CircuitUse use, Circuit& c);
+
+/* Every coil and capacitor made lossless (the load stays). */
+void DropLosses(Circuit& c);
+
+/* The part named `name`, or null. */
+const CircuitPart* FindPart(const Circuit& c, const std::string& name);
+CircuitPart* FindPart(Circuit& c, const std::string& name);
+
+/* The load resistance the output power is delivered into (ohm). */
+double LoadResistance(const Circuit& c);
+
+/* A part's value in the unit the report and JSON give it: uH, pF or
+   ohm, and that unit's name. */
+double DisplayValue(const CircuitPart& p);
+const char* DisplayUnit(const CircuitPart& p);
+
+#endif

@@ -1,0 +1,283 @@
+/*
+** exact_engine.cpp: the periodic steady state of the switched circuit.
+**
+** A period is cut into segments of constant switch conductance: the on
+** and off halves, and each ramp as kRampSteps steps.  On a segment of
+** length h the state obeys x' = A x + b, and one exponential of
+**
+**        | A  0  b |
+**    N = | I  0  0 | h,    exp(N) = | Phi    0  psi   |
+**        | 0  0  0 |                | Gamma  I  gamma |
+**                                   | 0      0  1     |
+**
+** gives both the state at its end, Phi x + psi, and the integral of the
+** state over it, Gamma x + gamma (Van Loan's block exponential).  The
+** integral of x x^T over a segment solves A X + X A^T = x1 x1^T - x0 x0^T
+** - b m^T - m b^T (m the integral of x), which is how every dissipated
+** power comes out exactly, whatever the stiffness of the closed switch.
+**
+** The turn-on voltage and its slope are read at the end of the off
+** segment, where the switch is still open; the waveforms are sampled at
+** kPeriodSamples uniform instants for the plot, the CSV and the
+** harmonics, and the peak is refined between samples by Newton's method
+** on the exact derivative.
+*/
+#include "sim/exact_engine.h"
+
+#include <Eigen/Dense>
+#include <algorithm>
+#include <cmath>
+#include <unsupported/Eigen/MatrixFunctions>
+
+#include "engine/single_precision.h"
+#include "sim/lyapunov.h"
+#include "sim/measure.h"
+#include "sim/state_space.h"
+
+const int kRampSteps = 8;
+
+namespace {
+
+using Eigen::MatrixXd;
+using Eigen::VectorXd;
+
+struct Segment {
+  double start, length, g;
+  StateSpace ss;
+  MatrixXd phi, gamma; /* end state and integral of the state, from the start state */
+  VectorXd psi, gam;
+  VectorXd x; /* state at the start, once solved */
+};
+
+/* The segments of one period T: conductance as the drive pulse gives it. */
+std::string CutPeriod(const Circuit& c, double period, std::vector<Segment>& segs) {
+  const double gOn = 1.0 / c.Switch.Ron, gOff = 1.0 / c.Switch.Roff;
+  const double ramp = c.Switch.Ramp * period;
+  const int steps = ramp > 0.0 ? kRampSteps : 0;
+  segs.clear();
+  auto add = [&](double start, double length, double g) {
+    segs.push_back(Segment{start, length, g, {}, {}, {}, {}, {}, {}});
+  };
+  for (int k = 0; k < steps; k++)
+    add(k * ramp / steps, ramp / steps, gOff + (gOn - gOff) * (k + 0.5) / steps);
+  add(ramp, period / 2.0 - ramp, gOn);
+  for (int k = 0; k < steps; k++)
+    add(period / 2.0 + k * ramp / steps, ramp / steps, gOn - (gOn - gOff) * (k + 0.5) / steps);
+  add(period / 2.0 + ramp, period / 2.0 - ramp, gOff);
+  for (Segment& s : segs) {
+    const std::string error = BuildStateSpace(c, s.g, s.ss);
+    if (!error.empty()) return error;
+  }
+  return "";
+}
+
+/* Phi, psi, Gamma and gamma of a segment from one block exponential. */
+void Propagators(Segment& s) {
+  const Eigen::Index n = s.ss.A.rows();
+  MatrixXd block = MatrixXd::Zero(2 * n + 1, 2 * n + 1);
+  block.topLeftCorner(n, n) = s.ss.A;
+  block.block(0, 2 * n, n, 1) = s.ss.B;
+  block.block(n, 0, n, n) = MatrixXd::Identity(n, n);
+  const MatrixXd e = (block * s.length).exp();
+  s.phi = e.topLeftCorner(n, n);
+  s.psi = e.block(0, 2 * n, n, 1);
+  s.gamma = e.block(n, 0, n, n);
+  s.gam = e.block(n, 2 * n, n, 1);
+}
+
+/* x(t) = E x(start) + e at tau after a segment's start: the exponential
+   of [A b; 0 0] tau. */
+void Advance(const StateSpace& ss, double tau, MatrixXd& e, VectorXd& f) {
+  const Eigen::Index n = ss.A.rows();
+  MatrixXd block = MatrixXd::Zero(n + 1, n + 1);
+  block.topLeftCorner(n, n) = ss.A * tau;
+  block.block(0, n, n, 1) = ss.B * tau;
+  const MatrixXd m = block.exp();
+  e = m.topLeftCorner(n, n);
+  f = m.block(0, n, n, 1);
+}
+
+double Value(const Eigen::RowVectorXd& row, const VectorXd& x) {
+  const Eigen::Index n = x.size();
+  return row.head(n).dot(x) + row(n);
+}
+
+/* The integrals of one segment once its start state is known. */
+struct Moments {
+  double h;
+  VectorXd m;  /* integral of x */
+  MatrixXd xx; /* integral of x x^T */
+};
+
+Moments SegmentMoments(const Segment& s) {
+  Moments mo;
+  mo.h = s.length;
+  mo.m = s.gamma * s.x + s.gam;
+  const VectorXd x1 = s.phi * s.x + s.psi;
+  const MatrixXd r = x1 * x1.transpose() - s.x * s.x.transpose() - s.ss.B * mo.m.transpose() -
+                     mo.m * s.ss.B.transpose();
+  mo.xx = SolveLyapunov(s.ss.A, 0.5 * (r + r.transpose()));
+  return mo;
+}
+
+/* The integral of (row z)^2 and of row z over a segment. */
+double Square(const Eigen::RowVectorXd& row, const Moments& mo) {
+  const Eigen::Index n = mo.m.size();
+  const Eigen::RowVectorXd rx = row.head(n);
+  const double rc = row(n);
+  return rx * mo.xx * rx.transpose() + 2.0 * rc * rx.dot(mo.m) + rc * rc * mo.h;
+}
+
+double Linear(const Eigen::RowVectorXd& row, const Moments& mo) {
+  const Eigen::Index n = mo.m.size();
+  return row.head(n).dot(mo.m) + row(n) * mo.h;
+}
+
+/* The periodic state at the start of the period, and of every segment. */
+std::string SolvePeriod(std::vector<Segment>& segs) {
+  const Eigen::Index n = segs[0].ss.A.rows();
+  MatrixXd phi = MatrixXd::Identity(n, n);
+  VectorXd psi = VectorXd::Zero(n);
+  for (const Segment& s : segs) {
+    phi = s.phi * phi;
+    psi = s.phi * psi + s.psi;
+  }
+  const Eigen::FullPivLU<MatrixXd> lu(MatrixXd::Identity(n, n) - phi);
+  if (!lu.isInvertible()) return "the circuit has no periodic steady state (an undamped mode)";
+  VectorXd x = lu.solve(psi);
+  for (Segment& s : segs) {
+    s.x = x;
+    x = s.phi * x + s.psi;
+  }
+  return "";
+}
+
+/* The segment that instant t of the period belongs to; an instant on a
+   boundary belongs to the segment that ends there, so t = 0 is the end
+   of the period, with the switch still open. */
+int SegmentAt(const std::vector<Segment>& segs, double t, double period) {
+  if (t <= 0.0) t = period;
+  for (size_t k = 0; k < segs.size(); k++)
+    if (t <= segs[k].start + segs[k].length) return static_cast<int>(k);
+  return static_cast<int>(segs.size()) - 1;
+}
+
+/* The state at instant t, 0 < t <= period or t = 0. */
+VectorXd StateAt(const std::vector<Segment>& segs, int k, double t, double period) {
+  const Segment& s = segs[k];
+  const double tau = (t <= 0.0 ? period : t) - s.start;
+  MatrixXd e;
+  VectorXd f;
+  Advance(s.ss, tau, e, f);
+  return e * s.x + f;
+}
+
+void Sample(const std::vector<Segment>& segs, double period, SimResult& r) {
+  r.Vsw.assign(kPeriodSamples, 0.0);
+  r.Isw.assign(kPeriodSamples, 0.0);
+  r.Vload.assign(kPeriodSamples, 0.0);
+  const double dt = period / double(kPeriodSamples);
+  int k = -1;
+  MatrixXd step;
+  VectorXd stepF, x;
+  for (int i = 0; i < kPeriodSamples; i++) {
+    const double t = i * dt;
+    const int at = SegmentAt(segs, t, period);
+    const StateSpace& ss = segs[at].ss;
+    /* Within one segment each sample follows from the one before. */
+    if (at == k && i > 0) {
+      x = step * x + stepF;
+    } else {
+      x = StateAt(segs, at, t, period);
+      Advance(ss, dt, step, stepF);
+      k = at;
+    }
+    if (i == 0) k = -1; /* t = 0 belongs to the last segment */
+    r.Vsw[i] = Value(ss.SwitchVoltage, x);
+    r.Isw[i] = Value(ss.SwitchCurrent, x);
+    r.Vload[i] = Value(ss.LoadVoltage, x);
+  }
+}
+
+/* The peak of the switch voltage: the largest sample, then Newton's
+   method on the derivative within a sample either side. */
+double Peak(const std::vector<Segment>& segs, double period, const std::vector<double>& v) {
+  const int n = static_cast<int>(v.size());
+  const int best = static_cast<int>(std::max_element(v.begin(), v.end()) - v.begin());
+  double peak = v[best];
+  const double dt = period / n;
+  const double lo = (best - 1) * dt, hi = (best + 1) * dt;
+  if (best == 0) return peak;
+  const int k = SegmentAt(segs, best * dt, period);
+  const Segment& s = segs[k];
+  if (lo < s.start || hi > s.start + s.length) return peak;
+  const Eigen::Index ns = s.ss.A.rows();
+  const Eigen::RowVectorXd c = s.ss.SwitchVoltage.head(ns);
+  double t = best * dt;
+  for (int it = 0; it < 6; it++) {
+    const VectorXd x = StateAt(segs, k, t, period);
+    const VectorXd dx = s.ss.A * x + s.ss.B;
+    const double d1 = c.dot(dx), d2 = c.dot(s.ss.A * dx);
+    if (!(d2 < 0.0)) break;
+    const double next = t - d1 / d2;
+    if (!(next > lo && next < hi)) break;
+    t = next;
+    peak = std::max(peak, Value(s.ss.SwitchVoltage, StateAt(segs, k, t, period)));
+    if (std::fabs(d1 / d2) < 1e-9 * dt) break;
+  }
+  return peak;
+}
+
+void Powers(const Circuit& c, const std::vector<Segment>& segs, double period, SimResult& r) {
+  double pdc = 0.0, pout = 0.0, pdev = 0.0, ploss = 0.0;
+  for (const Segment& s : segs) {
+    const Moments mo = SegmentMoments(s);
+    pdc += c.Vcc * Linear(s.ss.SupplyCurrent, mo);
+    for (const Dissipator& d : s.ss.Dissipators) {
+      const double e = d.Weight * Square(d.Row, mo);
+      if (d.Part < 0)
+        pdev += e;
+      else if (d.Part == c.Load)
+        pout += e;
+      else
+        ploss += e;
+    }
+  }
+  r.Pdc = pdc / period;
+  r.Pout = pout / period;
+  r.Pdev = pdev / period;
+  r.Ploss = ploss / period;
+  r.Eff = r.Pdc > 0.0 ? r.Pout / r.Pdc : 0.0;
+}
+
+}  // namespace
+
+void ExactSteadyState(const Circuit& c, double driveMHz, SimResult& r) {
+  r = SimResult{};
+  r.DriveMHz = driveMHz;
+  r.Engine = kEngineExact;
+  const double period = 1.0 / (driveMHz * 1e6);
+  std::vector<Segment> segs;
+  r.Error = CutPeriod(c, period, segs);
+  if (!r.Error.empty()) return;
+  for (Segment& s : segs) Propagators(s);
+  r.Error = SolvePeriod(segs);
+  if (!r.Error.empty()) return;
+  Powers(c, segs, period, r);
+  Sample(segs, period, r);
+  r.Vpeak = Peak(segs, period, r.Vsw);
+  /* Turn-on: the end of the off segment, the switch still open. */
+  const Segment& off = segs.back();
+  const VectorXd x0 = segs.front().x;
+  r.Von = Value(off.ss.SwitchVoltage, x0);
+  r.ZvsError = r.Vpeak != 0.0 ? r.Von / r.Vpeak : 0.0;
+  const Eigen::Index n = x0.size();
+  const double dvdt = off.ss.SwitchVoltage.head(n).dot(off.ss.A * x0 + off.ss.B);
+  r.Slope = dvdt / (kTwoPi * driveMHz * 1e6 * c.Vcc);
+  const double h1 = HarmonicAmplitude(r.Vload, 1);
+  r.H2dBc = Dbc(HarmonicAmplitude(r.Vload, 2), h1);
+  r.H3dBc = Dbc(HarmonicAmplitude(r.Vload, 3), h1);
+  r.Steady = 1;
+  r.Ok = std::isfinite(r.Pout) && std::isfinite(r.Vpeak) ? 1 : 0;
+  if (!r.Ok) r.Error = "the steady state is not finite";
+}

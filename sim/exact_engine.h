@@ -1,0 +1,24 @@
+/*
+** exact_engine.h: the periodic steady state of a circuit, solved.
+**
+** Between two switch events the circuit is linear, so one drive period
+** is a product of matrix exponentials and its steady state is the one
+** state x0 that the period maps onto itself: x0 = Phi x0 + psi, one linear
+** solve, with no settling.  Powers are integrated over the period in
+** closed form, not from samples.
+*/
+#ifndef TOLVARIN_SIM_EXACT_ENGINE_H
+#define TOLVARIN_SIM_EXACT_ENGINE_H
+
+#include "sim/circuit.h"
+#include "sim/sim_types.h"
+
+/* Constant-conductance steps each switch ramp is cut into; the ramp's
+   linear conductance is met at the middle of each step. */
+extern const int kRampSteps;
+
+/* Fills r (DriveMHz included) for circuit c driven at driveMHz; r.Ok is
+   0 and r.Error says why when there is no steady state. */
+void ExactSteadyState(const Circuit& c, double driveMHz, SimResult& r);
+
+#endif

@@ -1,0 +1,101 @@
+/*
+** topology_table.cpp: the table of networks.  BASIC is the calculator's
+** main network (series Ls2 and Cs2 into Ro); PINET its pi form (series
+** Ls2, shunt Cp2 into the pi-net resistance), which has no series
+** capacitor, so the power circuit adds a DC block.  The values are the
+** alternate page's (the BAS and PI sets, which follow the turns ratios).
+*/
+#include "sim/topology_table.h"
+
+#include <cassert>
+
+namespace {
+
+const MatchFields kBasicMatch = {&DesignState::MatchBAS, &DesignState::LMBAS, &DesignState::CMBAS};
+const MatchFields kPinetMatch = {&DesignState::MatchPI, &DesignState::LMPI, &DesignState::CMPI};
+
+/* The stages the rows share. */
+constexpr NetworkStage kLs2Basic = {kStageSeriesCoil, "Ls2", &DesignState::Ls2BAS, kLossTuneCoil};
+constexpr NetworkStage kCs2Basic = {kStageSeriesCapacitor, "Cs2", &DesignState::Cs2BAS, kLossNone};
+/* Its reactance is 1 % of the pi-net resistance at the design frequency. */
+constexpr NetworkStage kDcBlock = {kStageDcBlock, "Cblk", &DesignState::RoPI, kLossNone};
+constexpr NetworkStage kLs2Pinet = {kStageSeriesCoil, "Ls2", &DesignState::Ls2PI, kLossTuneCoil};
+constexpr NetworkStage kCp2Pinet = {kStageShuntCapacitor, "Cp2", &DesignState::Cp2PI, kLossNone};
+constexpr NetworkStage kMatch = {kStageElMatch, "EL", nullptr, kLossMatchCoil};
+constexpr NetworkStage kFilter = {kStageFilter, "TCH", nullptr, kLossNone};
+
+const TopologyRow kRows[kTopologyCount] = {
+    {"basic",
+     "BASIC",
+     {kLs2Basic, kCs2Basic},
+     "Ro",
+     &DesignState::RoBAS,
+     kBasicMatch,
+     false,
+     &DesignState::SweepBAS},
+    {"basic-el",
+     "BASIC+EL",
+     {kLs2Basic, kCs2Basic, kMatch},
+     "Rload",
+     &DesignState::Rload,
+     kBasicMatch,
+     true,
+     &DesignState::SweepBASEL},
+    {"pinet",
+     "PINET",
+     {kDcBlock, kLs2Pinet, kCp2Pinet},
+     "Ro",
+     &DesignState::RoPI,
+     kPinetMatch,
+     false,
+     &DesignState::SweepPI},
+    {"pinet-el",
+     "PINET+EL",
+     {kDcBlock, kLs2Pinet, kCp2Pinet, kMatch},
+     "Rload",
+     &DesignState::Rload,
+     kPinetMatch,
+     false,
+     &DesignState::SweepPIEL},
+    {"pinet-el-tch",
+     "PINET+EL+TCH",
+     {kDcBlock, kLs2Pinet, kCp2Pinet, kMatch, kFilter},
+     "Rload",
+     &DesignState::Rload,
+     kPinetMatch,
+     false,
+     &DesignState::SweepPIELTCH},
+};
+
+}  // namespace
+
+const TopologyRow& Topology(int t) {
+  assert(t >= 0 && t < kTopologyCount);
+  return kRows[t];
+}
+
+int TopologyByName(const std::string& name) {
+  for (int t = 0; t < kTopologyCount; t++)
+    if (name == kRows[t].Name) return t;
+  return -1;
+}
+
+std::string TopologyNameList() {
+  std::string out;
+  for (int t = 0; t < kTopologyCount; t++) out += std::string(t ? ", " : "") + kRows[t].Name;
+  return out;
+}
+
+static bool HasStage(int t, StageKind kind) {
+  for (const NetworkStage& st : Topology(t).Stages)
+    if (st.Kind == kind) return true;
+  return false;
+}
+
+bool TopologyDrivesRload(int t) {
+  return HasStage(t, kStageElMatch) || HasStage(t, kStageFilter);
+}
+
+bool TopologyHasFilter(int t) {
+  return HasStage(t, kStageFilter);
+}
