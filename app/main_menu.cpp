@@ -17,7 +17,7 @@
 
 #include "app/design_check.h"
 #include "app/help_pages.h"
-#include "app/main_loop.h"
+#include "app/design_pass.h"
 #include "coils/coil_editor.h"
 #include "coils/coil_model.h"
 #include "coils/wire_table.h"
@@ -102,10 +102,9 @@ bool EntryKeepsDesignFinite(const DesignState& s, Input in, float v) {
   trial = s;
   Field(trial, in) = v;
   FollowUp(trial, in);
-  trial.FullRecalc = 1;
-  ComputePass(trial);
+  ComputePass(trial, kFullPass);
   if (!DesignPrintsFinite(trial)) return false;
-  ComputePass(trial);
+  ComputePass(trial, kLightPass);
   return DesignPrintsFinite(trial);
 }
 
@@ -133,7 +132,7 @@ void EnterInput(DesignState& s, Input in, const char* prompt) {
   const bool typed = ReadNumber(&v);
   v = Limit(in, v);
   if (v == 0.0f) v = 0.0f; /* -0 is 0: a sign alone must not show on screen */
-  s.FullRecalc = 1;
+  RequestFullPass(s);
   const char* fault = nullptr;
   if (typed) {
     fault = DomainFault(in, v);

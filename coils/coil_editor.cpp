@@ -18,7 +18,7 @@
 #include <initializer_list>
 
 #include "app/design_check.h"
-#include "app/main_loop.h"
+#include "app/design_pass.h"
 #include "coils/coil_model.h"
 #include "console/console.h"
 #include "engine/el_match.h"
@@ -125,8 +125,7 @@ bool CoilEditKeepsDesignFinite(const DesignState& s, int coil, const CoilRecord&
   trial = s;
   trial.Coils[coil] = c;
   trial.Lp1 = trial.Coils[kChokeLp1].Uhy;
-  trial.FullRecalc = 0; /* the light pass that follows the editor */
-  ComputePass(trial);
+  ComputePass(trial, kLightPass); /* the pass that follows the editor */
   return DesignPrintsFinite(trial) && CoilFinite(trial.Coils[coil]);
 }
 
