@@ -10,6 +10,7 @@
 
 #include <cassert>
 
+#include "app/design_inputs.h"
 #include "coils/coil_model.h"
 #include "engine/basic_synthesis.h"
 #include "engine/el_match.h"
@@ -21,13 +22,8 @@
 
 void SetStartValues(DesignState& s) {
   s.FullRecalc = 1;
+  for (const DesignInputSpec& in : kDesignInputs) s.*in.field = in.start;
   s.Qcap = 500.0f;
-  s.Rload = 50.0f;
-  s.Freq = 3.8f;
-  s.QL = 2.5f;
-  s.Power = 2.5f;
-  s.Vcc = 12.0f;
-  s.Ron = 0.2f;
   s.Safety = 0.8f;
   s.SwitchEff = 0.97f;
   SetDefaultCoilForm(s);
