@@ -7,6 +7,7 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "app/design_trial.h"
 #include "engine/power_estimate.h"
 #include "sweep/sweep_plan.h"
 #include "sweep/topology_sweeps.h"
@@ -65,12 +66,12 @@ static bool SweepColumnsPrintFinite(DesignState& t) {
    An extreme impedance step overflows the swept resistances long before
    any printed element value does. */
 static bool SweepPagesPrintFinite(const DesignState& s) {
-  static DesignState trial; /* static: no copy on the stack, no heap */
-  trial = s;
-  if (!SweepColumnsPrintFinite(trial)) return false;
+  DesignTrial trial(s); /* never taken: the pages sweep afresh */
+  DesignState& t = trial.Design();
+  if (!SweepColumnsPrintFinite(t)) return false;
   for (int notch = 0; notch < 2; notch++) {
-    ComputeFilterResponse(trial, notch);
-    if (!SweepColumnsPrintFinite(trial)) return false;
+    ComputeFilterResponse(t, notch);
+    if (!SweepColumnsPrintFinite(t)) return false;
   }
   return true;
 }

@@ -15,9 +15,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/design_check.h"
 #include "app/design_inputs.h"
 #include "app/design_pass.h"
+#include "app/design_trial.h"
 #include "app/help_pages.h"
 #include "coils/coil_editor.h"
 #include "coils/coil_model.h"
@@ -104,14 +104,10 @@ const char* FollowUpKeptSuffix(DesignInput in) {
 /* Would the design with v in the input, after its follow-up, print only
    finite values, on the first screen and after a Space pass? */
 bool EntryKeepsDesignFinite(const DesignState& s, DesignInput in, float v) {
-  static DesignState trial; /* static: no copy on the stack, no heap */
-  trial = s;
-  Field(trial, in) = v;
-  FollowUp(trial, in);
-  ComputePass(trial, kFullPass);
-  if (!DesignPrintsFinite(trial)) return false;
-  ComputePass(trial, kLightPass);
-  return DesignPrintsFinite(trial);
+  DesignTrial trial(s);
+  Field(trial.Design(), in) = v;
+  FollowUp(trial.Design(), in);
+  return trial.PassPrintsFinite(kFullPass) && trial.PassPrintsFinite(kLightPass);
 }
 
 /* The notice of a refused value; suffix tells of a follow-up left undone.

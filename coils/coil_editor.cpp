@@ -17,8 +17,7 @@
 #include <cstdio>
 #include <initializer_list>
 
-#include "app/design_check.h"
-#include "app/design_pass.h"
+#include "app/design_trial.h"
 #include "coils/coil_model.h"
 #include "console/console.h"
 #include "engine/el_match.h"
@@ -121,12 +120,12 @@ bool CoilFinite(const CoilRecord& c) {
 /* Would the design with the coil reshaped print only finite values, and
    would the coil's own figures, shown or not, all be finite? */
 bool CoilEditKeepsDesignFinite(const DesignState& s, int coil, const CoilRecord& c) {
-  static DesignState trial; /* static: no copy on the stack, no heap */
-  trial = s;
-  trial.Coils[coil] = c;
-  trial.Lp1 = trial.Coils[kChokeLp1].Uhy;
-  ComputePass(trial, kLightPass); /* the pass that follows the editor */
-  return DesignPrintsFinite(trial) && CoilFinite(trial.Coils[coil]);
+  DesignTrial trial(s);
+  DesignState& t = trial.Design();
+  t.Coils[coil] = c;
+  t.Lp1 = t.Coils[kChokeLp1].Uhy;
+  /* The pass that follows the editor. */
+  return trial.PassPrintsFinite(kLightPass) && CoilFinite(t.Coils[coil]);
 }
 
 /* Why the entry v of p cannot stand, or nullptr.  old is the coil before

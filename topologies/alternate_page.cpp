@@ -10,7 +10,7 @@
 */
 #include "topologies/alternate_page.h"
 
-#include "app/design_check.h"
+#include "app/design_trial.h"
 #include "console/console.h"
 #include "topologies/norton.h"
 #include "topologies/transformer_matching.h"
@@ -91,18 +91,17 @@ float ClampTurnsRatio(float v) {
 
 /* Prompt, number, one more key (ignored), clamp, recompute.  Returns
    false when the ratio was refused and the old one kept. */
-bool EnterTurnsRatio(DesignState& s, float* ratio, const char* prompt) {
-  Print(prompt, double(*ratio));
-  const float old = *ratio;
-  float v = old;
+bool EnterTurnsRatio(DesignState& s, float DesignState::*ratio, const char* prompt) {
+  Print(prompt, double(s.*ratio));
+  float v = s.*ratio;
   ReadNumber(&v);
   ReadKey();
-  *ratio = ClampTurnsRatio(v);
-  ComputeTransformerMatching(s);
-  if (DesignPrintsFinite(s)) return true;
-  *ratio = old;
-  ComputeTransformerMatching(s);
-  return false;
+  DesignTrial trial(s);
+  trial.Design().*ratio = ClampTurnsRatio(v);
+  ComputeTransformerMatching(trial.Design());
+  if (!trial.PrintsFinite()) return false;
+  trial.TakeInto(s);
+  return true;
 }
 
 }  // namespace
@@ -113,13 +112,13 @@ int ShowAlternatePage(DesignState& s) {
     DrawPage(s, notice);
     notice = nullptr;
     const int key = ReadKey();
-    float* ratio = nullptr;
+    float DesignState::*ratio = nullptr;
     const char* prompt = nullptr;
     if (key == 'B' || key == 'b') {
-      ratio = &s.NTBAS;
+      ratio = &DesignState::NTBAS;
       prompt = "Enter BASIC turns ratio <%f> ...\n";
     } else if (key == 'P' || key == 'p') {
-      ratio = &s.NTPI;
+      ratio = &DesignState::NTPI;
       prompt = "Enter PINET turns ratio <%f> ...\n";
     } else {
       return key;
