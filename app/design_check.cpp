@@ -29,12 +29,12 @@ static bool MainScreenPrintsFinite(const DesignState& s) {
                   s.Lp1,   s.Cp1,        s.Ls2,     s.Cs2,     s.Ro,       s.PwrOut, s.Pcoils,
                   s.Pcaps, s.OverallEff, deviceEff, s.RoPiRef, s.Cp2PiRef, s.Rt}))
     return false;
-  if (s.MatchEL == 0) return true;
+  if (s.MatchEL == kElNone) return true;
   if (!AllFinite({s.Qmatch, s.Ls3, s.Cp3, s.VLp1, s.VCp1, s.VCs2, s.VLs2, s.VLs3, s.VCp3, s.VRload,
                   s.ILp1, s.ICp1, s.ICs2, s.ILs2, s.ILs3, s.ICp3, s.IRload}))
     return false;
   if (!CoilPrintsFinite(s.Coils[kChokeLp1])) return false;
-  if (s.MatchEL == 1) return CoilPrintsFinite(s.Coils[kLs2PlusLs3]);
+  if (s.MatchEL == kElStepUp) return CoilPrintsFinite(s.Coils[kLs2PlusLs3]);
   return CoilPrintsFinite(s.Coils[kTuneLs2]) && CoilPrintsFinite(s.Coils[kMatchLs3]);
 }
 

@@ -68,10 +68,10 @@ void ComputePass(DesignState& s, PassKind kind) {
   s.MatchEL = ComputeELMatch(s);
   ComputeTransformerMatching(s);
   if (kind == kFullPass) ComputeFullPassPart(s);
-  EstimateElementStresses(s, s.MatchEL);
+  EstimateElementStresses(s);
   /* Reads Idc as the previous pass left it: the power estimate below
      computes it afterwards, so the choke's DC loss lags one pass. */
   EstimateCoilLosses(s);
-  EstimatePower(s, s.MatchEL);
+  EstimatePower(s);
   ComputeNortonTransform(s);
 }

@@ -56,7 +56,7 @@ const char* ParamName(Param p) {
    the exit key.  With no EL network the tuning coil stands alone, so the
    separate menu serves. */
 bool ChooseCoil(DesignState& s) {
-  const bool combined = s.MatchEL == 1;
+  const bool combined = s.MatchEL == kElStepUp;
   s.CoilSelection = combined ? kSelectCombinedMenu : kSelectSeparateMenu;
   Print("\nSelect Coil to Change...\n");
   Print(combined ? "Choke   Ls2+lm   eXit\n" : "Choke   Tune   Match    eXit\n");
@@ -201,7 +201,7 @@ int CoilEditor(DesignState& s) {
     case 'x': return -1;
     default: break;
   }
-  EstimateElementStresses(s, s.MatchEL);
+  EstimateElementStresses(s);
   EstimateCoilLosses(s);
   return 0;
 }

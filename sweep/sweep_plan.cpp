@@ -19,8 +19,8 @@ namespace {
    into the load: the combined coil when the match is in series with Ls2,
    the match coil when it stands alone, the tuning coil without a match. */
 float TrapCoilQ(const DesignState& s) {
-  if (s.MatchEL == 1) return s.Coils[kLs2PlusLs3].Qu;
-  if (s.MatchEL == 2) return s.Coils[kMatchLs3].Qu;
+  if (s.MatchEL == kElStepUp) return s.Coils[kLs2PlusLs3].Qu;
+  if (s.MatchEL == kElStepDown) return s.Coils[kMatchLs3].Qu;
   return s.Coils[kTuneLs2].Qu;
 }
 

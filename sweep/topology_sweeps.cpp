@@ -13,6 +13,7 @@
 */
 #include "sweep/topology_sweeps.h"
 
+#include <cassert>
 #include <cmath>
 
 #include "engine/single_precision.h"
@@ -52,14 +53,15 @@ void Add(Ladder& l, Placement placement, Part part, float value) {
   l.count++;
 }
 
-/* The EL match seen from the load: arrangement 1 puts the shunt C across
-   the load and the series L next to the network, arrangement 2 the other
-   way round, arrangement 0 has no network. */
+/* The EL match seen from the load: a step up puts the shunt C across the
+   load and the series L next to the network, a step down the other way
+   round, kElNone has no network. */
 void AddMatch(Ladder& l, int match, float lmUh, float cmPf) {
-  if (match == 1) {
+  assert(IsElArrangement(match));
+  if (match == kElStepUp) {
     Add(l, kShunt, kCapacitor, cmPf);
     Add(l, kSeries, kInductor, lmUh);
-  } else if (match == 2) {
+  } else if (match == kElStepDown) {
     Add(l, kSeries, kInductor, lmUh);
     Add(l, kShunt, kCapacitor, cmPf);
   }
@@ -79,7 +81,7 @@ Ladder BuildLadder(const DesignState& s, Network net, Termination term) {
     /* Without a match the network's resistance equals Rload exactly. */
     l.r = s.Rload;
   } else if (term == kMatchedFilter) {
-    l.load = match == 0 ? kLoadFilterSeries : kLoadFilter;
+    l.load = match == kElNone ? kLoadFilterSeries : kLoadFilter;
   }
   if (term != kOwnResistance) {
     if (basic)

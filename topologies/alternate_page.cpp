@@ -20,7 +20,7 @@ namespace {
 /* One EL-match line: the elements named in the order they stand from the
    network towards the load. */
 void PrintMatchLine(int arrangement, float q, float lUh, float cPf) {
-  if (arrangement == 2)
+  if (arrangement == kElStepDown)
     Print("   Qmatch=%0.3f   Shunt  CM= %0.1f pf  Series LM= %0.3f uh\n", q, cPf, lUh);
   else
     Print("   Qmatch=%0.3f   Series LM= %0.3f uh  Shunt  CM= %0.1f pf\n", q, lUh, cPf);
