@@ -194,7 +194,12 @@ int CoilEditor(DesignState& s) {
       if (coil >= 0) Enter(s, coil, kTurns, "Enter Number of Turns <%f>...\n");
       break;
     case 'U':
-    case 'u': /* the choke, whichever coil was chosen */
+    case 'u':
+      /* The choke, whichever coil was chosen: the other inductances are
+         the network's own (Ls2 and Ls3 tune and match it), while the
+         choke only has to be large beside Ls2, so its value is free.  The
+         key answers in every menu, so the editor also serves as an
+         inductance and Q calculator from whatever coil was picked. */
       Enter(s, kChokeLp1, kInductance, "Enter Inductance <%f> uhy...\n");
       return -1;
     case 'X':

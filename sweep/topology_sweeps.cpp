@@ -47,6 +47,7 @@ struct Ladder {
 };
 
 void Add(Ladder& l, Placement placement, Part part, float value) {
+  assert(l.count < kMaxElements);
   l.e[l.count].placement = placement;
   l.e[l.count].part = part;
   l.e[l.count].value = value;
@@ -163,8 +164,19 @@ void ClosePowerFigures(const DesignState& s, SweepColumn& col) {
   col.Db3xFo = F(10.0 * std::log10(double(rpRef) / double(col.Rp[kSweep3Fo])));
 }
 
+/* Whether the BASIC column holds, at the design frequency, what the
+   design gives now: every other column's power is scaled by it. */
+[[maybe_unused]] bool BasicColumnIsCurrent(const DesignState& s) {
+  const Ladder l = BuildLadder(s, kBasic, kOwnResistance);
+  SweepColumn now;
+  Close(s, l, kSweepDesignPoint, Walk(s, l, kSweepDesignPoint), now);
+  const float a = now.Rp[kSweepDesignPoint], b = s.SweepBAS.Rp[kSweepDesignPoint];
+  return a == b || (std::isnan(a) && std::isnan(b));
+}
+
 void Sweep(DesignState& s, Network net, Termination term, SweepColumn& col) {
   const Ladder l = BuildLadder(s, net, term);
+  assert(&col == &s.SweepBAS || BasicColumnIsCurrent(s)); /* BASIC first */
   for (int k = 0; k < kSweepPoints; k++) Close(s, l, k, Walk(s, l, k), col);
   ClosePowerFigures(s, col);
 }

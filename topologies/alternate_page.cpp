@@ -89,12 +89,16 @@ float ClampTurnsRatio(float v) {
   return v;
 }
 
-/* Prompt, number, one more key (ignored), clamp, recompute.  Returns
+/* Prompt, number, one more key, clamp, recompute.  Returns
    false when the ratio was refused and the old one kept. */
 bool EnterTurnsRatio(DesignState& s, float DesignState::*ratio, const char* prompt) {
   Print(prompt, double(s.*ratio));
   float v = s.*ratio;
   ReadNumber(&v);
+  /* The typed ratio stays on screen under the page (page, prompt and
+     entry fit the console together) until one more key is pressed; only
+     then is the page drawn anew.  That key does nothing else, but it is
+     always read: every scripted session that enters a ratio carries it. */
   ReadKey();
   DesignTrial trial(s);
   trial.Design().*ratio = ClampTurnsRatio(v);
