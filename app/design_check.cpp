@@ -7,6 +7,7 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "app/design_trial.h"
 #include "engine/power_estimate.h"
 #include "sweep/sweep_plan.h"
 #include "sweep/topology_sweeps.h"
@@ -28,12 +29,12 @@ static bool MainScreenPrintsFinite(const DesignState& s) {
                   s.Lp1,   s.Cp1,        s.Ls2,     s.Cs2,     s.Ro,       s.PwrOut, s.Pcoils,
                   s.Pcaps, s.OverallEff, deviceEff, s.RoPiRef, s.Cp2PiRef, s.Rt}))
     return false;
-  if (s.MatchEL == 0) return true;
+  if (s.MatchEL == kElNone) return true;
   if (!AllFinite({s.Qmatch, s.Ls3, s.Cp3, s.VLp1, s.VCp1, s.VCs2, s.VLs2, s.VLs3, s.VCp3, s.VRload,
                   s.ILp1, s.ICp1, s.ICs2, s.ILs2, s.ILs3, s.ICp3, s.IRload}))
     return false;
   if (!CoilPrintsFinite(s.Coils[kChokeLp1])) return false;
-  if (s.MatchEL == 1) return CoilPrintsFinite(s.Coils[kLs2PlusLs3]);
+  if (s.MatchEL == kElStepUp) return CoilPrintsFinite(s.Coils[kLs2PlusLs3]);
   return CoilPrintsFinite(s.Coils[kTuneLs2]) && CoilPrintsFinite(s.Coils[kMatchLs3]);
 }
 
@@ -65,12 +66,12 @@ static bool SweepColumnsPrintFinite(DesignState& t) {
    An extreme impedance step overflows the swept resistances long before
    any printed element value does. */
 static bool SweepPagesPrintFinite(const DesignState& s) {
-  static DesignState trial; /* static: no copy on the stack, no heap */
-  trial = s;
-  if (!SweepColumnsPrintFinite(trial)) return false;
+  DesignTrial trial(s); /* never taken: the pages sweep afresh */
+  DesignState& t = trial.Design();
+  if (!SweepColumnsPrintFinite(t)) return false;
   for (int notch = 0; notch < 2; notch++) {
-    ComputeFilterResponse(trial, notch);
-    if (!SweepColumnsPrintFinite(trial)) return false;
+    ComputeFilterResponse(t, notch);
+    if (!SweepColumnsPrintFinite(t)) return false;
   }
   return true;
 }

@@ -43,6 +43,19 @@ struct SweepColumn {
   float Db3xFo;            /* third-harmonic figure, dB */
 };
 
+/* The arrangement of an EL match: the value of MatchEL, MatchBAS and
+   MatchPI, which stay int (0, 1, 2).  The series inductor always sits on
+   the low-resistance side, the shunt capacitor across the high one. */
+enum ElArrangement {
+  kElNone = 0,     /* the resistances are equal: no network */
+  kElStepUp = 1,   /* Rload above: series L next to the network, shunt C across the load */
+  kElStepDown = 2, /* Rload below: shunt C across the network, series L to the load */
+};
+
+inline bool IsElArrangement(int a) {
+  return a == kElNone || a == kElStepUp || a == kElStepDown;
+}
+
 enum { kNoticeSize = 160 };
 
 struct DesignState {
@@ -61,7 +74,7 @@ struct DesignState {
 
   /* Control fields. */
   int FullRecalc; /* 1: the next pass is a full pass */
-  int MatchEL;    /* main EL match: 1 Rload > Ro, 2 Rload < Ro, 0 equal */
+  int MatchEL;    /* ElArrangement of the main EL match, from Ro to Rload */
   int TchNotch;   /* 1: the second-harmonic trap is in the swept filter */
 
   /* Basic class-E results. */
@@ -108,11 +121,11 @@ struct DesignState {
   /* Transformer matching of the BASIC and PINET arrangements. */
   float NTBAS, ZTBAS;
   float Ls2BAS, Cs2BAS, RoBAS;
-  int MatchBAS;
+  int MatchBAS; /* ElArrangement */
   float QmatchBAS, LMBAS, CMBAS;
   float NTPI, ZTPI;
   float Ls2PI, Cp2PI, RoPI;
-  int MatchPI;
+  int MatchPI; /* ElArrangement */
   float QmatchPI, LMPI, CMPI;
 
   /* Norton transform of the basic circuit. */

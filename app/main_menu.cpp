@@ -15,9 +15,10 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/design_check.h"
+#include "app/design_inputs.h"
+#include "app/design_pass.h"
+#include "app/design_trial.h"
 #include "app/help_pages.h"
-#include "app/main_loop.h"
 #include "coils/coil_editor.h"
 #include "coils/coil_model.h"
 #include "coils/wire_table.h"
@@ -29,89 +30,89 @@
 
 namespace {
 
-enum Input { kFreq, kPower, kVcc, kQL, kRload, kRon };
+/* The menu's side of an input: its key, its prompt, and the notice of an
+   entry below its limit (none where the entry is pulled into range). */
+struct InputEntry {
+  int key;
+  DesignInput input;
+  const char* prompt;
+  const char* belowLimit;
+};
 
-float& Field(DesignState& s, Input in) {
-  switch (in) {
-    case kFreq: return s.Freq;
-    case kPower: return s.Power;
-    case kVcc: return s.Vcc;
-    case kQL: return s.QL;
-    case kRload: return s.Rload;
-    case kRon: break;
-  }
-  return s.Ron;
+const InputEntry kInputEntries[] = {
+    {'f', kInputFreq, "Enter frequency <%f> Mhz...\n", nullptr},
+    {'p', kInputPower, "Enter power <%f> watts...\n", "Power must be above 0 watts"},
+    {'v', kInputVcc, "Enter VCC <%f> volts...\n", "Vcc must be above 0 volts"},
+    {'q', kInputQL, "Enter Q <%f>\n", nullptr},
+    {'o', kInputRon, "Enter Ron <%f> ohms\n", "Ron must not be negative"},
+    {'r', kInputRload, "Enter Rload <%f> ohms\n", "Rload must be above 0 ohms"},
+};
+
+float& Field(DesignState& s, DesignInput in) {
+  return s.*kDesignInputs[in].field;
 }
 
-const char* Name(Input in) {
-  static const char* const names[] = {"Freq", "Power", "Vcc", "QL", "Rload", "Ron"};
-  return names[in];
+const char* Name(DesignInput in) {
+  return kDesignInputs[in].name;
 }
 
-/* The menu's limits.  "Not at least the minimum" also catches a value
-   that compares with nothing. */
-float Limit(Input in, float v) {
-  if (in == kFreq) {
-    if (!(v >= 0.5f)) v = 0.5f;
-    if (v > 500.0f) v = 500.0f;
-  } else if (in == kQL) {
-    if (!(v >= 1.8f)) v = 1.8f;
-    if (v > 20.0f) v = 20.0f;
-  }
+/* An entry of an input with a range, pulled into it.  "Not at least the
+   minimum" also catches a value that compares with nothing. */
+float PullIntoRange(DesignInput in, float v) {
+  const DesignInputSpec& spec = kDesignInputs[in];
+  if (spec.rule != kPullIntoRange) return v;
+  if (!(v >= spec.low)) v = spec.low;
+  if (v > spec.high) v = spec.high;
   return v;
 }
 
 /* Why v cannot be a value of the input at all, or nullptr. */
-const char* DomainFault(Input in, float v) {
+const char* DomainFault(const InputEntry& e, float v) {
   if (!std::isfinite(v)) return "the value is too large to hold";
-  switch (in) {
-    case kPower: return v > 0.0f ? nullptr : "Power must be above 0 watts";
-    case kVcc: return v > 0.0f ? nullptr : "Vcc must be above 0 volts";
-    case kRload: return v > 0.0f ? nullptr : "Rload must be above 0 ohms";
-    case kRon: return v >= 0.0f ? nullptr : "Ron must not be negative";
-    default: return nullptr;
+  const DesignInputSpec& spec = kDesignInputs[e.input];
+  switch (spec.rule) {
+    case kAboveLow: return v > spec.low ? nullptr : e.belowLimit;
+    case kAtLeastLow: return v >= spec.low ? nullptr : e.belowLimit;
+    case kPullIntoRange: break;
   }
+  return nullptr;
 }
 
 /* What follows every entry of the input, accepted or not: a new frequency
    wants its own coil forms and sweep plan, a new load 1:1 transformers. */
-void FollowUp(DesignState& s, Input in) {
-  if (in == kFreq) {
+void FollowUp(DesignState& s, DesignInput in) {
+  if (in == kInputFreq) {
     SetDefaultCoilForm(s);
     PlanSweep(s, s.Freq);
-  } else if (in == kRload) {
+  } else if (in == kInputRload) {
     ResetTurnsRatios(s);
   }
 }
 
 /* The notice when a follow-up is left undone, alone and after a refusal.
    Only the frequency's and the load's follow-ups change the design. */
-const char* FollowUpKept(Input in) {
-  return in == kFreq ? "Freq unchanged, coil forms kept: default forms would overflow the design"
-                     : "Rload unchanged, turns ratios kept: at 1:1 the design would overflow";
+const char* FollowUpKept(DesignInput in) {
+  return in == kInputFreq
+             ? "Freq unchanged, coil forms kept: default forms would overflow the design"
+             : "Rload unchanged, turns ratios kept: at 1:1 the design would overflow";
 }
 
-const char* FollowUpKeptSuffix(Input in) {
-  return in == kFreq ? "; forms kept" : "; ratios kept";
+const char* FollowUpKeptSuffix(DesignInput in) {
+  return in == kInputFreq ? "; forms kept" : "; ratios kept";
 }
 
 /* Would the design with v in the input, after its follow-up, print only
    finite values, on the first screen and after a Space pass? */
-bool EntryKeepsDesignFinite(const DesignState& s, Input in, float v) {
-  static DesignState trial; /* static: no copy on the stack, no heap */
-  trial = s;
-  Field(trial, in) = v;
-  FollowUp(trial, in);
-  trial.FullRecalc = 1;
-  ComputePass(trial);
-  if (!DesignPrintsFinite(trial)) return false;
-  ComputePass(trial);
-  return DesignPrintsFinite(trial);
+bool EntryKeepsDesignFinite(const DesignState& s, DesignInput in, float v) {
+  DesignTrial trial(s);
+  Field(trial.Design(), in) = v;
+  FollowUp(trial.Design(), in);
+  return trial.PassPrintsFinite(kFullPass) && trial.PassPrintsFinite(kLightPass);
 }
 
 /* The notice of a refused value; suffix tells of a follow-up left undone.
    Every notice fits one 80-column line. */
-void Refuse(DesignState& s, Input in, float v, const char* why, const char* suffix) {
+void Refuse(DesignState& s, DesignInput in, float v, const char* why, const char* suffix) {
   if (std::isfinite(v))
     std::snprintf(s.Notice, sizeof s.Notice, "%s %g refused: %s%s", Name(in), double(v), why,
                   suffix);
@@ -126,17 +127,18 @@ const char kOutOfRange[] = "the design would overflow or underflow";
    entry that was not a number, unless the design as it stands would not
    survive it either (a load far out of range that only a turns ratio
    brought back, say): then that is left undone too, and said so. */
-void EnterInput(DesignState& s, Input in, const char* prompt) {
+void EnterInput(DesignState& s, const InputEntry& e) {
+  const DesignInput in = e.input;
   float& field = Field(s, in);
-  Print(prompt, double(field));
+  Print(e.prompt, double(field));
   float v = field;
   const bool typed = ReadNumber(&v);
-  v = Limit(in, v);
+  v = PullIntoRange(in, v);
   if (v == 0.0f) v = 0.0f; /* -0 is 0: a sign alone must not show on screen */
-  s.FullRecalc = 1;
+  RequestFullPass(s);
   const char* fault = nullptr;
   if (typed) {
-    fault = DomainFault(in, v);
+    fault = DomainFault(e, v);
     if (!fault && !EntryKeepsDesignFinite(s, in, v)) fault = kOutOfRange;
     if (!fault) {
       field = v;
@@ -163,13 +165,13 @@ static int Lower(int key) {
 int MainMenu(DesignState& s) {
   Print("\nSelect letter...(or <Space> to update efficiency estimate)\n");
   Print("Freq  Power  Vcc  QL  Rload  rOn  Coil  Alt  BB  Wire  Help  eXit\n");
-  switch (Lower(ReadKey())) {
-    case 'f': EnterInput(s, kFreq, "Enter frequency <%f> Mhz...\n"); break;
-    case 'p': EnterInput(s, kPower, "Enter power <%f> watts...\n"); break;
-    case 'v': EnterInput(s, kVcc, "Enter VCC <%f> volts...\n"); break;
-    case 'q': EnterInput(s, kQL, "Enter Q <%f>\n"); break;
-    case 'o': EnterInput(s, kRon, "Enter Ron <%f> ohms\n"); break;
-    case 'r': EnterInput(s, kRload, "Enter Rload <%f> ohms\n"); break;
+  const int key = Lower(ReadKey());
+  for (const InputEntry& e : kInputEntries)
+    if (key == e.key) {
+      EnterInput(s, e);
+      return 0;
+    }
+  switch (key) {
     case 'c': CoilEditor(s); break;
     case 'a': ShowAlternatePage(s); break;
     case 'b': RunPowerEstimate(s); break;

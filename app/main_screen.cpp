@@ -26,10 +26,10 @@ static void PrintTopBlock(const DesignState& s) {
 }
 
 static void PrintMatchBlock(const DesignState& s) {
-  if (s.MatchEL == 0) return;
+  if (s.MatchEL == kElNone) return;
   Print("\n");
   Print("EL-Matching network Basic-Ro %4.2f ohms to %4.2f ohms\n", s.Ro, s.Rload);
-  if (s.MatchEL == 1)
+  if (s.MatchEL == kElStepUp)
     Print("Qmatch=%0.3f    Series Ls3= %0.3f uh   Shunt  Cp3= %0.1f pf\n", s.Qmatch, s.Ls3, s.Cp3);
   else
     Print("Qmatch=%0.3f    Shunt  Cp2= %0.1f pf   Series Ls3= %0.3f uh\n", s.Qmatch, s.Cp3, s.Ls3);
@@ -40,13 +40,13 @@ static void PrintMatchBlock(const DesignState& s) {
 static void PrintStressBlock(const DesignState& s) {
   Print("\n");
   Print("Element Voltage and Current Estimate:(Includes EL-Match)\n");
-  if (s.MatchEL == 1) {
+  if (s.MatchEL == kElStepUp) {
     Print("          Lp1     Cp1     Cs2     Ls2     Ls3     Cp3     Rload\n");
     Print("VRMS  %8.2f%8.2f%8.2f%8.2f%8.2f%8.2f%8.2f \n", s.VLp1, s.VCp1, s.VCs2, s.VLs2, s.VLs3,
           s.VCp3, s.VRload);
     Print("IRMS  %8.2f%8.2f%8.2f%8.2f%8.2f%8.2f%8.2f \n", s.ILp1, s.ICp1, s.ICs2, s.ILs2, s.ILs3,
           s.ICp3, s.IRload);
-  } else if (s.MatchEL == 2) {
+  } else if (s.MatchEL == kElStepDown) {
     Print("          Lp1     Cp1     Cs2     Ls2     Cp3     Ls3      Rload\n");
     Print("VRMS  %8.2f%8.2f%8.2f%8.2f%8.2f%8.2f%8.2f \n", s.VLp1, s.VCp1, s.VCs2, s.VLs2, s.VCp3,
           s.VLs3, s.VRload);
@@ -67,8 +67,8 @@ void PrintMainScreen(const DesignState& s) {
   PrintTopBlock(s);
   PrintMatchBlock(s);
   PrintStressBlock(s);
-  if (s.MatchEL == 1) CoilTable(s, kCoilTableCombined);
-  if (s.MatchEL == 2) CoilTable(s, kCoilTableSeparate);
+  if (s.MatchEL == kElStepUp) CoilTable(s, kCoilTableCombined);
+  if (s.MatchEL == kElStepDown) CoilTable(s, kCoilTableSeparate);
   PrintPowerBlock(s);
   Print("\nPi-net reference (Ro=%0.2f ohms :  Cp2=%8.2f pf)\n", s.RoPiRef, s.Cp2PiRef);
   Print("Norton reference (Rt=%0.2f ohms)\n", s.Rt);

@@ -4,7 +4,7 @@
 */
 #include <benchmark/benchmark.h>
 
-#include "app/main_loop.h"
+#include "app/design_pass.h"
 #include "app/main_screen.h"
 #include "console/console.h"
 
@@ -13,15 +13,14 @@ namespace {
 DesignState Computed() {
   DesignState s{};
   SetStartValues(s);
-  ComputePass(s);
+  ComputePass(s, kFullPass);
   return s;
 }
 
 void FullPass(benchmark::State& state) {
   DesignState s = Computed();
   for (auto _ : state) {
-    s.FullRecalc = 1;
-    ComputePass(s);
+    ComputePass(s, kFullPass);
     benchmark::DoNotOptimize(s.PwrOut);
   }
 }
@@ -30,7 +29,7 @@ BENCHMARK(FullPass);
 void LightPass(benchmark::State& state) {
   DesignState s = Computed();
   for (auto _ : state) {
-    ComputePass(s);
+    ComputePass(s, kLightPass);
     benchmark::DoNotOptimize(s.PwrOut);
   }
 }

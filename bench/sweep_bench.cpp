@@ -4,7 +4,7 @@
 */
 #include <benchmark/benchmark.h>
 
-#include "app/main_loop.h"
+#include "app/design_pass.h"
 #include "sweep/sweep_plan.h"
 #include "sweep/topology_sweeps.h"
 
@@ -13,7 +13,7 @@ namespace {
 void SixSweepsWithFilterResponse(benchmark::State& state) {
   static DesignState s;
   SetStartValues(s);
-  ComputePass(s);
+  ComputePass(s, kFullPass);
   for (auto _ : state) {
     ComputeFilterResponse(s, s.TchNotch);
     ComputeAllSweeps(s);

@@ -17,8 +17,7 @@
 #include <cstdio>
 #include <initializer_list>
 
-#include "app/design_check.h"
-#include "app/main_loop.h"
+#include "app/design_trial.h"
 #include "coils/coil_model.h"
 #include "console/console.h"
 #include "engine/el_match.h"
@@ -57,7 +56,7 @@ const char* ParamName(Param p) {
    the exit key.  With no EL network the tuning coil stands alone, so the
    separate menu serves. */
 bool ChooseCoil(DesignState& s) {
-  const bool combined = s.MatchEL == 1;
+  const bool combined = s.MatchEL == kElStepUp;
   s.CoilSelection = combined ? kSelectCombinedMenu : kSelectSeparateMenu;
   Print("\nSelect Coil to Change...\n");
   Print(combined ? "Choke   Ls2+lm   eXit\n" : "Choke   Tune   Match    eXit\n");
@@ -121,13 +120,12 @@ bool CoilFinite(const CoilRecord& c) {
 /* Would the design with the coil reshaped print only finite values, and
    would the coil's own figures, shown or not, all be finite? */
 bool CoilEditKeepsDesignFinite(const DesignState& s, int coil, const CoilRecord& c) {
-  static DesignState trial; /* static: no copy on the stack, no heap */
-  trial = s;
-  trial.Coils[coil] = c;
-  trial.Lp1 = trial.Coils[kChokeLp1].Uhy;
-  trial.FullRecalc = 0; /* the light pass that follows the editor */
-  ComputePass(trial);
-  return DesignPrintsFinite(trial) && CoilFinite(trial.Coils[coil]);
+  DesignTrial trial(s);
+  DesignState& t = trial.Design();
+  t.Coils[coil] = c;
+  t.Lp1 = t.Coils[kChokeLp1].Uhy;
+  /* The pass that follows the editor. */
+  return trial.PassPrintsFinite(kLightPass) && CoilFinite(t.Coils[coil]);
 }
 
 /* Why the entry v of p cannot stand, or nullptr.  old is the coil before
@@ -196,14 +194,19 @@ int CoilEditor(DesignState& s) {
       if (coil >= 0) Enter(s, coil, kTurns, "Enter Number of Turns <%f>...\n");
       break;
     case 'U':
-    case 'u': /* the choke, whichever coil was chosen */
+    case 'u':
+      /* The choke, whichever coil was chosen: the other inductances are
+         the network's own (Ls2 and Ls3 tune and match it), while the
+         choke only has to be large beside Ls2, so its value is free.  The
+         key answers in every menu, so the editor also serves as an
+         inductance and Q calculator from whatever coil was picked. */
       Enter(s, kChokeLp1, kInductance, "Enter Inductance <%f> uhy...\n");
       return -1;
     case 'X':
     case 'x': return -1;
     default: break;
   }
-  EstimateElementStresses(s, s.MatchEL);
+  EstimateElementStresses(s);
   EstimateCoilLosses(s);
   return 0;
 }

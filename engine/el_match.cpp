@@ -5,6 +5,7 @@
 */
 #include "engine/el_match.h"
 
+#include <cassert>
 #include <cmath>
 
 #include "engine/single_precision.h"
@@ -17,7 +18,7 @@ int ElMatchRule(float r, float rload, float freqHz, float* q, float* lUh, float*
     *lUh = F(double(*lUh) * 1000000.0);
     *cPf = F(1.0 / (w * (double(rload) / double(*q))));
     *cPf = F(double(*cPf) * 1e12);
-    return 1;
+    return kElStepUp;
   }
   if (rload < r) {
     *q = F(std::sqrt(double(r) / double(rload) - 1.0));
@@ -25,14 +26,14 @@ int ElMatchRule(float r, float rload, float freqHz, float* q, float* lUh, float*
     *lUh = F(double(*lUh) * 1000000.0);
     *cPf = F(1.0 / (w * (double(r) / double(*q))));
     *cPf = F(double(*cPf) * 1e12);
-    return 2;
+    return kElStepDown;
   }
-  return 0;
+  return kElNone;
 }
 
 int ComputeELMatch(DesignState& s) {
   const int arrangement = ElMatchRule(s.Ro, s.Rload, s.FreqHz, &s.Qmatch, &s.Ls3, &s.Cp3);
-  if (arrangement == 0) {
+  if (arrangement == kElNone) {
     /* Equal resistances: no network; Qmatch is not used. */
     s.Ls3 = 0.0f;
     s.Cp3 = 0.0f;
@@ -44,7 +45,8 @@ int ComputeELMatch(DesignState& s) {
    losses), the shunt capacitor's current as half the series branch
    current, and the choke's voltage as the peak switch voltage over 2.83.
    X is a reactance in ohms, stored before use. */
-void EstimateElementStresses(DesignState& s, int matchEL) {
+void EstimateElementStresses(DesignState& s) {
+  assert(IsElArrangement(s.MatchEL));
   const double w = kTwoPi * double(s.FreqHz);
   s.VRload = F(std::sqrt(double(s.Power) * double(s.Rload)));
   s.IRload = F(double(s.VRload) / double(s.Rload));
@@ -67,11 +69,11 @@ void EstimateElementStresses(DesignState& s, int matchEL) {
   /* The EL inductor carries the network's current when it sits next to
      the network, the load's when it sits next to the load; the shunt
      capacitor sees the voltage of the side it stands across. */
-  if (matchEL == 1) {
+  if (s.MatchEL == kElStepUp) {
     s.ILs3 = s.ILs2;
     s.VLs3 = F(w * double(s.Ls3) * 1e-6 * double(s.ILs3));
     s.VCp3 = s.VRload;
-  } else if (matchEL == 2) {
+  } else if (s.MatchEL == kElStepDown) {
     s.ILs3 = s.IRload;
     s.VLs3 = F(double(s.ILs3) * (w * double(s.Ls3) * 1e-6));
     s.VCp3 = s.VRo;

@@ -9,17 +9,16 @@
 
 /* The EL-match rule, written once for the main match and the transformer-
    referred BASIC and PINET matches.  Steps resistance r to rload at
-   freqHz; returns the arrangement: 1 when rload > r (series L next to the
-   network, shunt C across the load), 2 when rload < r (shunt C across the
-   network, series L to the load), 0 when exactly equal (no network: *q,
-   *lUh and *cPf are left as they are). */
+   freqHz; returns the ElArrangement: kElStepUp when rload > r, kElStepDown
+   when rload < r, kElNone when exactly equal (no network: *q, *lUh and
+   *cPf are left as they are). */
 int ElMatchRule(float r, float rload, float freqHz, float* q, float* lUh, float* cPf);
 
 /* The main EL match from Ro to Rload: writes Qmatch, Ls3, Cp3 (Ls3 and Cp3
-   are 0 for arrangement 0) and returns the arrangement for MatchEL. */
+   are 0 for kElNone) and returns the arrangement for MatchEL. */
 int ComputeELMatch(DesignState& s);
 
-/* Element voltage and current estimate for the given arrangement. */
-void EstimateElementStresses(DesignState& s, int matchEL);
+/* Element voltage and current estimate for the arrangement MatchEL. */
+void EstimateElementStresses(DesignState& s);
 
 #endif

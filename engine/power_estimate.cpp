@@ -9,17 +9,19 @@
 */
 #include "engine/power_estimate.h"
 
+#include <cassert>
+
 #include "engine/single_precision.h"
 
 namespace {
 
 /* The coils in circuit: the choke, and the tuning and matching inductors
-   wound as one coil when in series (1) or as two (2).  With no EL network
-   (0) only the tuning coil is left besides the choke. */
-float CoilLossSum(const DesignState& s, int matchEL) {
+   wound as one coil when in series (step up) or as two (step down).  With
+   no EL network only the tuning coil is left besides the choke. */
+float CoilLossSum(const DesignState& s) {
   const double choke = s.Coils[kChokeLp1].Pdiss;
-  if (matchEL == 1) return F(choke + double(s.Coils[kLs2PlusLs3].Pdiss));
-  if (matchEL == 2)
+  if (s.MatchEL == kElStepUp) return F(choke + double(s.Coils[kLs2PlusLs3].Pdiss));
+  if (s.MatchEL == kElStepDown)
     return F(choke + double(s.Coils[kTuneLs2].Pdiss) + double(s.Coils[kMatchLs3].Pdiss));
   return F(choke + double(s.Coils[kTuneLs2].Pdiss));
 }
@@ -34,19 +36,20 @@ float AddCapacitorLoss(const DesignState& s, float w, float sum, float cPf, floa
 
 }  // namespace
 
-float CapacitorLossSum(const DesignState& s, int matchEL) {
+float CapacitorLossSum(const DesignState& s) {
   const float w = F(kTwoPi * double(s.FreqHz) * 1e-12);
   float sum = 0.0f;
   sum = AddCapacitorLoss(s, w, sum, s.Cp1, s.ICp1);
   sum = AddCapacitorLoss(s, w, sum, s.Cs2, s.ICs2);
   /* With no EL network there is no Cp3 (it is 0 pF, not a short). */
-  if (matchEL != 0) sum = AddCapacitorLoss(s, w, sum, s.Cp3, s.ICp3);
+  if (s.MatchEL != kElNone) sum = AddCapacitorLoss(s, w, sum, s.Cp3, s.ICp3);
   return sum;
 }
 
-void EstimatePower(DesignState& s, int matchEL) {
-  s.Pcoils = CoilLossSum(s, matchEL);
-  s.Pcaps = CapacitorLossSum(s, matchEL);
+void EstimatePower(DesignState& s) {
+  assert(IsElArrangement(s.MatchEL));
+  s.Pcoils = CoilLossSum(s);
+  s.Pcaps = CapacitorLossSum(s);
   s.Pdc = s.Power;
   s.Idc = F(double(s.Pdc) / double(s.Vcc));
   s.DevIpk = F(3.56 * double(s.Idc));

@@ -7,15 +7,16 @@
 
 #include "app/design_state.h"
 
-/* Pcoils, Pcaps, Pdc, Idc, DevIpk, DevDiss, PwrOut, OverallEff. */
-void EstimatePower(DesignState& s, int matchEL);
+/* Pcoils, Pcaps, Pdc, Idc, DevIpk, DevDiss, PwrOut, OverallEff, with the
+   coils and capacitors of the arrangement MatchEL. */
+void EstimatePower(DesignState& s);
 
 /* The device efficiency the main screen shows, 1 - DevDiss / Power: not
    stored, worked out where it is printed. */
 float DeviceEfficiency(const DesignState& s);
 
-/* Total loss of Cp1, Cs2 and (when the arrangement has it) Cp3 at Qcap,
-   in watts. */
-float CapacitorLossSum(const DesignState& s, int matchEL);
+/* Total loss of Cp1, Cs2 and (when MatchEL has it) Cp3 at Qcap, in
+   watts. */
+float CapacitorLossSum(const DesignState& s);
 
 #endif

@@ -11,6 +11,12 @@
 
 inline constexpr double kTwoPi = 6.283185307;
 
+/* Angular frequency in rad/s of one MHz.  The product is the decimal
+   6283185.307 itself, so a formula that reads it gives what one with that
+   literal would. */
+inline constexpr double kTwoPiPerMHz = kTwoPi * 1e6;
+static_assert(kTwoPiPerMHz == 6283185.307);
+
 /* Rounds an intermediate double to the float it is stored as. */
 inline float F(double v) {
   return static_cast<float>(v);

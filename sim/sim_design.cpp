@@ -7,7 +7,7 @@
 */
 #include "sim/sim_design.h"
 
-#include "app/main_loop.h"
+#include "app/design_pass.h"
 #include "coils/coil_model.h"
 #include "sweep/sweep_plan.h"
 #include "sweep/topology_sweeps.h"
@@ -26,9 +26,8 @@ void DesignForSimulation(const SimOptions& o, DesignState& s) {
   PlanSweep(s, s.Freq);
   ResetTurnsRatios(s);
   s.TchNotch = o.Notch;
-  s.FullRecalc = 1;
-  ComputePass(s);
+  ComputePass(s, kFullPass);
   /* The choke's DC loss reads the DC current of the pass before. */
-  ComputePass(s);
+  ComputePass(s, kLightPass);
   ComputeAllSweeps(s);
 }

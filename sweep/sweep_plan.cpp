@@ -10,19 +10,12 @@
 */
 #include "sweep/sweep_plan.h"
 
+#include <cassert>
+
 #include "engine/single_precision.h"
 #include "sweep/impedance.h"
 
 namespace {
-
-/* The trap is wound like the inductor that carries the tuning current
-   into the load: the combined coil when the match is in series with Ls2,
-   the match coil when it stands alone, the tuning coil without a match. */
-float TrapCoilQ(const DesignState& s) {
-  if (s.MatchEL == 1) return s.Coils[kLs2PlusLs3].Qu;
-  if (s.MatchEL == 2) return s.Coils[kMatchLs3].Qu;
-  return s.Coils[kTuneLs2].Qu;
-}
 
 /* The load end of the filter at w, as a parallel pair. */
 ImpedancePair FilterLoadEnd(const DesignState& s, int notch, float w) {
@@ -43,26 +36,39 @@ ImpedancePair FilterLoadEnd(const DesignState& s, int notch, float w) {
 
 }  // namespace
 
+float TrapCoilQ(const DesignState& s) {
+  assert(IsElArrangement(s.MatchEL));
+  if (s.MatchEL == kElStepUp) return s.Coils[kLs2PlusLs3].Qu;
+  if (s.MatchEL == kElStepDown) return s.Coils[kMatchLs3].Qu;
+  return s.Coils[kTuneLs2].Qu;
+}
+
+/* Two step sizes.  Near F the pages ask whether Rp and Xp stay within
+   about 10 % of their design values, the band in which the class-E
+   waveform holds, so that band wants points 2.5 % of F apart; beyond
+   1.25 F only the way the power falls off towards the harmonics is of
+   interest, and steps of 25 % of F reach 2 F in three points.  The fine
+   steps start afresh from F itself, so that point 10 is F exactly rather
+   than 0.75 F plus ten rounded steps: the design-frequency row, the
+   BASIC reference of every power figure and the 3 F point read it. */
 void PlanSweep(DesignState& s, float freq) {
   const double f = freq;
-  const float step = static_cast<float>(0.025 * f);
+  const float fine = static_cast<float>(0.025 * f);
   const float low = static_cast<float>(0.75 * f);
-  for (int i = 0; i < 10; i++) s.SweepFreq[i] = static_cast<float>(i * double(step) + low);
-  for (int i = 10; i < 20; i++) {
-    const float fine = static_cast<float>(0.025 * f);
-    s.SweepFreq[i] = static_cast<float>((i - 10) * double(fine) + f);
-  }
-  for (int i = 20; i < 24; i++) {
-    const float coarse = static_cast<float>(0.25 * f);
-    const float start = static_cast<float>(1.25 * f);
+  for (int i = 0; i < 10; i++) s.SweepFreq[i] = static_cast<float>(i * double(fine) + low);
+  for (int i = 10; i < 20; i++) s.SweepFreq[i] = static_cast<float>((i - 10) * double(fine) + f);
+  const float coarse = static_cast<float>(0.25 * f);
+  const float start = static_cast<float>(1.25 * f);
+  for (int i = 20; i < 24; i++)
     s.SweepFreq[i] = static_cast<float>((i - 20) * double(coarse) + start);
-  }
   s.SweepFreq[24] = static_cast<float>(3.0 * double(s.SweepFreq[10]));
   for (int k = 0; k < kSweepPoints; k++)
-    s.SweepOmega[k] = static_cast<float>(double(s.SweepFreq[k]) * 6283185.307);
+    s.SweepOmega[k] = static_cast<float>(double(s.SweepFreq[k]) * kTwoPiPerMHz);
 }
 
 void ComputeFilterResponse(DesignState& s, int notch) {
+  assert(s.SweepFreq[kSweepDesignPoint] == s.Freq); /* the plan is for this Freq */
+  assert(notch == 0 || notch == 1);
   for (int k = 0; k < kSweepPoints; k++) {
     const float w = s.SweepOmega[k];
     const ImpedancePair end = FilterLoadEnd(s, notch, w);

@@ -13,6 +13,7 @@
 */
 #include "sweep/topology_sweeps.h"
 
+#include <cassert>
 #include <cmath>
 
 #include "engine/single_precision.h"
@@ -46,20 +47,22 @@ struct Ladder {
 };
 
 void Add(Ladder& l, Placement placement, Part part, float value) {
+  assert(l.count < kMaxElements);
   l.e[l.count].placement = placement;
   l.e[l.count].part = part;
   l.e[l.count].value = value;
   l.count++;
 }
 
-/* The EL match seen from the load: arrangement 1 puts the shunt C across
-   the load and the series L next to the network, arrangement 2 the other
-   way round, arrangement 0 has no network. */
+/* The EL match seen from the load: a step up puts the shunt C across the
+   load and the series L next to the network, a step down the other way
+   round, kElNone has no network. */
 void AddMatch(Ladder& l, int match, float lmUh, float cmPf) {
-  if (match == 1) {
+  assert(IsElArrangement(match));
+  if (match == kElStepUp) {
     Add(l, kShunt, kCapacitor, cmPf);
     Add(l, kSeries, kInductor, lmUh);
-  } else if (match == 2) {
+  } else if (match == kElStepDown) {
     Add(l, kSeries, kInductor, lmUh);
     Add(l, kShunt, kCapacitor, cmPf);
   }
@@ -79,7 +82,7 @@ Ladder BuildLadder(const DesignState& s, Network net, Termination term) {
     /* Without a match the network's resistance equals Rload exactly. */
     l.r = s.Rload;
   } else if (term == kMatchedFilter) {
-    l.load = match == 0 ? kLoadFilterSeries : kLoadFilter;
+    l.load = match == kElNone ? kLoadFilterSeries : kLoadFilter;
   }
   if (term != kOwnResistance) {
     if (basic)
@@ -161,8 +164,19 @@ void ClosePowerFigures(const DesignState& s, SweepColumn& col) {
   col.Db3xFo = F(10.0 * std::log10(double(rpRef) / double(col.Rp[kSweep3Fo])));
 }
 
+/* Whether the BASIC column holds, at the design frequency, what the
+   design gives now: every other column's power is scaled by it. */
+[[maybe_unused]] bool BasicColumnIsCurrent(const DesignState& s) {
+  const Ladder l = BuildLadder(s, kBasic, kOwnResistance);
+  SweepColumn now;
+  Close(s, l, kSweepDesignPoint, Walk(s, l, kSweepDesignPoint), now);
+  const float a = now.Rp[kSweepDesignPoint], b = s.SweepBAS.Rp[kSweepDesignPoint];
+  return a == b || (std::isnan(a) && std::isnan(b));
+}
+
 void Sweep(DesignState& s, Network net, Termination term, SweepColumn& col) {
   const Ladder l = BuildLadder(s, net, term);
+  assert(&col == &s.SweepBAS || BasicColumnIsCurrent(s)); /* BASIC first */
   for (int k = 0; k < kSweepPoints; k++) Close(s, l, k, Walk(s, l, k), col);
   ClosePowerFigures(s, col);
 }

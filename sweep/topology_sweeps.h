@@ -6,6 +6,9 @@
 
 #include "app/design_state.h"
 
+/* Each but ComputeSweepBAS scales its power by the BASIC column's
+   design-frequency point, so ComputeSweepBAS must have run for the design
+   as it stands (asserted). */
 void ComputeSweepBAS(DesignState& s);
 void ComputeSweepBASEL(DesignState& s);
 void ComputeSweepBASELTCH(DesignState& s);

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/design_check.h"
-#include "app/main_loop.h"
+#include "app/design_pass.h"
 #include "console/console.h"
 #include "tests/test_support.h"
 
@@ -247,9 +247,8 @@ TEST(AlternatePage, RatioThatWouldOverflowIsRefused) {
   s.Vcc = 1e-16f;
   s.Power = 1e-2f;
   s.Rload = 1e-18f;
-  s.FullRecalc = 1;
-  ComputePass(s);
-  ComputePass(s);
+  ComputePass(s, kFullPass);
+  ComputePass(s, kLightPass);
   ASSERT_TRUE(DesignPrintsFinite(s));
   ASSERT_GT(s.Cs2 * 25.0, double(std::numeric_limits<float>::max()));
   int key = 0;
@@ -272,7 +271,7 @@ TEST(AlternatePage, RatioThatWouldOverflowIsRefused) {
   RunSession("f0.5\nq1.8\nr1e12\np1e-16\nv100\n", &final);
   ASSERT_EQ(final.Vcc, 100.0f);
   final.NTBAS = 0.2f;
-  ComputePass(final);
+  ComputePass(final, kLightPass);
   ASSERT_FALSE(DesignPrintsFinite(final));
   out = RunSession("f0.5\nq1.8\nr1e12\np1e-16\nab0.2\n xv100\n", &final);
   EXPECT_EQ(final.NTBAS, 0.2f);

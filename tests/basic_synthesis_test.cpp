@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/main_loop.h"
+#include "app/design_pass.h"
 #include "tests/test_support.h"
 
 namespace {

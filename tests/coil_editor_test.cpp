@@ -1,8 +1,7 @@
 /*
-** The coil table and the coil editor, driven end to end in the scripted
-** mode: the table of each arrangement, the Space pass that brings the
-** choke's DC loss in, every menu of the editor, each parameter entry, the
-** refused entries with their notice, and how long an edit lasts.
+** The coil editor, driven end to end in the scripted mode: every menu of
+** the editor, each parameter entry, the refused entries with their
+** notice, and how long an edit lasts.
 **
 ** Expected rows come from an independent python re-computation of the
 ** written formulas with float32 stores, cross-checked by hand against
@@ -15,122 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/coil_session.h"
 #include "tests/test_support.h"
-
-namespace {
-
-const std::string::size_type npos = std::string::npos;
-
-/* A whole session run in process; no value it prints may be nan or inf.
- *final receives the design as the session left it, when given. */
-std::string Session(const std::string& keys, DesignState* final = nullptr) {
-  const std::string t = RunSession(keys, final);
-  EXPECT_EQ(t.find("nan"), npos) << keys;
-  EXPECT_EQ(t.find("inf"), npos) << keys;
-  return t;
-}
-
-/* The main screens of a transcript, in order: the text after each form
-   feed, leaving out the empty one of start-up. */
-std::vector<std::string> MainScreens(const std::string& t) {
-  std::vector<std::string> out;
-  for (size_t at = t.find('\f'); at != npos; at = t.find('\f', at + 1)) {
-    const size_t next = t.find('\f', at + 1);
-    const std::string screen = t.substr(at + 1, next == npos ? npos : next - at - 1);
-    if (!screen.empty()) out.push_back(screen);
-  }
-  return out;
-}
-
-/* The screen printed right after the first occurrence of marker. */
-std::string ScreenAfter(const std::string& t, const std::string& marker) {
-  const size_t at = t.find(marker);
-  if (at == npos) return "(no " + marker + ")";
-  const size_t start = t.find('\f', at);
-  if (start == npos) return "(no screen after " + marker + ")";
-  const size_t next = t.find('\f', start + 1);
-  return t.substr(start + 1, next == npos ? npos : next - start - 1);
-}
-
-/* A screen up to the menu: what the design shows, without the prompts
-   that follow it. */
-std::string Body(const std::string& screen) {
-  return screen.substr(0, screen.find("\nSelect letter"));
-}
-
-bool Has(const std::string& screen, const std::string& text) {
-  return screen.find(text) != npos;
-}
-
-const char kChokeStart[] =
-    "Choke-Lp1   26.30    1.00    1.00    39.1  #22 (#26)   192  3.27  0.42  0.02\n";
-
-}  // namespace
-
-/* First screen: no DC current known yet, so the choke lacks its DC loss
-   (0.0019 W); the Space pass adds Idc^2 Rdc = 0.0434 * 0.4235 W. */
-TEST(CoilTable, StartDesignAndTheSpacePass) {
-  const std::vector<std::string> s = MainScreens(Session("  x"));
-  ASSERT_EQ(s.size(), 3u);
-  EXPECT_TRUE(
-      Has(s[0],
-          "\nCOIL      L-uhy   Dia-in   Len-in   Turns  AWGMIN(USE) Qu   Rac   Rdc   Pdiss\n"
-          "Choke-Lp1   26.30    1.00    1.00    39.1  #22 (#26)   192  3.27  0.42  0.00\n"
-          "Ls2+Ls3      3.68    1.00    1.00    14.6  #14 (#18)   192  0.46  0.03  0.05\n"
-          "\n"
-          "Pwr Out = 2.35 watts=Pgen[2.50]-Pcoils[0.05]-Pcaps[0.02]-Pdev[0.08]\n"
-          "Overall Eff.= 0.94   Device Eff.= 0.97   \n"))
-      << s[0];
-  EXPECT_TRUE(Has(s[1], std::string(kChokeStart) +
-                            "Ls2+Ls3      3.68    1.00    1.00    14.6  #14 (#18)   192  0.46  "
-                            "0.03  0.05\n"
-                            "\n"
-                            "Pwr Out = 2.34 watts=Pgen[2.50]-Pcoils[0.07]-Pcaps[0.02]-Pdev[0.08]\n"
-                            "Overall Eff.= 0.93   Device Eff.= 0.97   \n"))
-      << s[1];
-  /* Only the lines the choke's DC loss enters differ. */
-  const std::vector<std::string> a = Split(s[0], '\n'), b = Split(s[1], '\n');
-  ASSERT_EQ(a.size(), b.size());
-  std::vector<std::string> changed;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (a[i] != b[i]) changed.push_back(b[i].substr(0, 9));
-  EXPECT_EQ(changed, (std::vector<std::string>{"Choke-Lp1", "Pwr Out =", "Overall E"}));
-  EXPECT_EQ(s[2], s[1]);
-}
-
-TEST(CoilTable, LoadBelowRoShowsTheSeparateCoils) {
-  const std::string s = Body(LastScreen(Session("r10\nx")));
-  EXPECT_TRUE(Has(s, "Qmatch=1.230    Shunt  Cp2= 2050.2 pf   Series Ls3= 0.515 uh\n")) << s;
-  EXPECT_TRUE(Has(s,
-                  "          Lp1     Cp1     Cs2     Ls2     Cp3     Ls3      Rload\n"
-                  "VRMS     15.10   15.10    7.82   19.81    7.92    6.15    5.00 \n"
-                  "IRMS      0.02    0.16    0.32    0.32    0.39    0.50    0.50 \n"))
-      << s;
-  EXPECT_TRUE(Has(s, std::string(kChokeStart) +
-                         "Tune-Ls2     2.63    1.00    1.00    12.4  #12 (#16)   192  0.33  0.01  "
-                         "0.03\n"
-                         "Match-Ls3    0.52    1.00    1.00     5.5  # 5 (# 9)   192  0.06  0.00  "
-                         "0.02\n\n"))
-      << s;
-  EXPECT_FALSE(Has(s, "Ls2+Ls3  "));
-}
-
-/* 25.1221409 is Ro of the start design to float precision ("%.9g"), so
-   the load equals Ro exactly: only the choke and the tuning coil remain,
-   and Cp1 and Cs2 alone lose 0.0106 W. */
-TEST(CoilTable, LoadEqualToRoShowsNoNetworkAndNoCoils) {
-  const std::string s = Body(LastScreen(Session("r25.1221409\nx")));
-  EXPECT_FALSE(Has(s, "EL-Matching"));
-  EXPECT_FALSE(Has(s, "VRMS"));
-  EXPECT_FALSE(Has(s, "IRMS"));
-  EXPECT_FALSE(Has(s, "COIL"));
-  EXPECT_TRUE(Has(s,
-                  "Element Voltage and Current Estimate:(Includes EL-Match)\n"
-                  "\n"
-                  "Pwr Out = 2.35 watts=Pgen[2.50]-Pcoils[0.05]-Pcaps[0.01]-Pdev[0.08]\n"
-                  "Overall Eff.= 0.94   Device Eff.= 0.97   \n"))
-      << s;
-}
 
 TEST(CoilEditor, MenusOfBothArrangements) {
   const char kCombined[] = "\nSelect Coil to Change...\nChoke   Ls2+lm   eXit\n";

@@ -12,7 +12,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/main_loop.h"
+#include "app/design_pass.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -132,7 +132,7 @@ TEST(EstimateCoilLosses, StartDesignCoils) {
   EXPECT_NEAR(both.Rdc, 0.0253927, 1e-6);
   EXPECT_NEAR(both.Pdiss, 0.045451, 1e-6);
 
-  ComputePass(s);
+  ComputePass(s, kLightPass);
   /* The DC loss is Idc^2 Rdc on top of the RF loss. */
   EXPECT_NEAR(choke.PdissDc, (2.5 / 12.0) * (2.5 / 12.0) * 0.4235307, 1e-7);
   EXPECT_NEAR(choke.Pdiss, 0.0202696752, 1e-7);
@@ -157,8 +157,7 @@ TEST(EstimateCoilLosses, CombinedCoilCarriesTheTuningCurrent) {
 TEST(EstimateCoilLosses, ZeroInductanceCoil) {
   DesignState s = StartDesign();
   s.Rload = s.Ro;
-  s.FullRecalc = 1;
-  ComputePass(s);
+  ComputePass(s, kFullPass);
   const CoilRecord& m = s.Coils[kMatchLs3];
   EXPECT_EQ(m.Uhy, 0.0f);
   EXPECT_EQ(m.Nturns, 0.0f);

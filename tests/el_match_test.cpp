@@ -12,7 +12,7 @@
 #include <cmath>
 #include <complex>
 
-#include "app/main_loop.h"
+#include "app/design_pass.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -24,7 +24,7 @@ DesignState WithRload(float rload) {
   DesignState s{};
   SetStartValues(s);
   s.Rload = rload;
-  ComputePass(s);
+  ComputePass(s, kFullPass);
   return s;
 }
 
@@ -104,8 +104,7 @@ TEST(ElementStresses, EqualResistancesLeaveTheElFieldsAlone) {
   DesignState s = StartDesign();
   const DesignState before = s;
   s.Rload = s.Ro;
-  s.FullRecalc = 1;
-  ComputePass(s);
+  ComputePass(s, kFullPass);
   ASSERT_EQ(s.MatchEL, 0);
   EXPECT_EQ(s.Ls3, 0.0f);
   EXPECT_EQ(s.Cp3, 0.0f);

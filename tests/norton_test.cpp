@@ -9,7 +9,7 @@
 
 #include <complex>
 
-#include "app/main_loop.h"
+#include "app/design_pass.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -23,8 +23,7 @@ DesignState Design(float freq, float power, float vcc, float ql) {
   s.Power = power;
   s.Vcc = vcc;
   s.QL = ql;
-  s.FullRecalc = 1;
-  ComputePass(s);
+  ComputePass(s, kFullPass);
   return s;
 }
 
@@ -73,8 +72,7 @@ TEST(Norton, IgnoresLoadAndTurnsRatios) {
   s.Rload = 7.0f;
   s.NTBAS = 4.0f;
   s.NTPI = 0.3f;
-  s.FullRecalc = 1;
-  ComputePass(s);
+  ComputePass(s, kFullPass);
   EXPECT_EQ(s.Cs1, ref.Cs1);
   EXPECT_EQ(s.Cp2N, ref.Cp2N);
   EXPECT_EQ(s.Ls2N, ref.Ls2N);

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/main_loop.h"
+#include "app/design_pass.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -23,7 +23,7 @@ std::string Fixed2(double v) {
 }
 
 DesignState Passes(DesignState s, int n) {
-  for (int i = 0; i < n; ++i) ComputePass(s);
+  for (int i = 0; i < n; ++i) ComputePass(s, NextPass(s));
   return s;
 }
 
@@ -101,7 +101,7 @@ TEST(PowerEstimate, SeparateCoilsWhenLoadIsBelowRo) {
 TEST(PowerEstimate, EqualResistancesCountOnlyTheElementsInCircuit) {
   DesignState s = StartDesign();
   s.Rload = s.Ro;
-  s.FullRecalc = 1;
+  RequestFullPass(s);
   s = Passes(s, 2);
   ASSERT_EQ(s.MatchEL, 0);
   EXPECT_NEAR(s.Pcoils, double(s.Coils[kChokeLp1].Pdiss) + s.Coils[kTuneLs2].Pdiss, 1e-8);

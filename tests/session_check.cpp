@@ -8,6 +8,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "app/design_pass.h"
 #include "app/main_loop.h"
 #include "console/console.h"
 

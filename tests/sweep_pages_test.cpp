@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main_loop.h"
+#include "app/design_pass.h"
 #include "sweep/sweep_plan.h"
 #include "sweep/topology_sweeps.h"
 #include "tests/sweep_reference.h"
@@ -318,7 +318,7 @@ TEST(SweepPages, DesignThatWouldOverflowTheSweepIsRefused) {
   s = DesignState{};
   SetStartValues(s);
   s.Vcc = 1e-16f;
-  ComputePass(s);
+  ComputePass(s, kFullPass);
   ASSERT_TRUE(std::isfinite(s.Ro) && s.Ro > 0.0f && s.Ro < 1e-30f);
   ComputeSweepBAS(s);
   ComputeSweepPI(s);

@@ -10,7 +10,7 @@
 #include <cmath>
 #include <complex>
 
-#include "app/main_loop.h"
+#include "app/design_pass.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -22,8 +22,7 @@ DesignState FilterFor(float freqMHz, float rload) {
   DesignState s = StartDesign();
   s.Freq = freqMHz;
   s.Rload = rload;
-  s.FullRecalc = 1;
-  ComputePass(s);
+  ComputePass(s, kFullPass);
   return s;
 }
 
@@ -126,8 +125,7 @@ TEST(Tchebychev, DependsOnNothingButFreqAndRload) {
   s.Ron = 1.5f;
   s.NTBAS = 3.0f;
   s.NTPI = 0.4f;
-  s.FullRecalc = 1;
-  ComputePass(s);
+  ComputePass(s, kFullPass);
   EXPECT_EQ(s.Cpin, ref.Cpin);
   EXPECT_EQ(s.LsTCH, ref.LsTCH);
   EXPECT_EQ(s.Cpout, ref.Cpout);

@@ -10,13 +10,14 @@
 #include <sstream>
 #include <vector>
 
+#include "app/design_pass.h"
 #include "app/main_loop.h"
 #include "console/console.h"
 
 DesignState StartDesign() {
   DesignState s{};
   SetStartValues(s);
-  ComputePass(s);
+  ComputePass(s, kFullPass);
   return s;
 }
 

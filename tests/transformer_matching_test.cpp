@@ -10,7 +10,7 @@
 
 #include <complex>
 
-#include "app/main_loop.h"
+#include "app/design_pass.h"
 #include "tests/test_support.h"
 
 namespace {

@@ -10,7 +10,7 @@
 */
 #include "topologies/alternate_page.h"
 
-#include "app/design_check.h"
+#include "app/design_trial.h"
 #include "console/console.h"
 #include "topologies/norton.h"
 #include "topologies/transformer_matching.h"
@@ -20,7 +20,7 @@ namespace {
 /* One EL-match line: the elements named in the order they stand from the
    network towards the load. */
 void PrintMatchLine(int arrangement, float q, float lUh, float cPf) {
-  if (arrangement == 2)
+  if (arrangement == kElStepDown)
     Print("   Qmatch=%0.3f   Shunt  CM= %0.1f pf  Series LM= %0.3f uh\n", q, cPf, lUh);
   else
     Print("   Qmatch=%0.3f   Series LM= %0.3f uh  Shunt  CM= %0.1f pf\n", q, lUh, cPf);
@@ -89,20 +89,23 @@ float ClampTurnsRatio(float v) {
   return v;
 }
 
-/* Prompt, number, one more key (ignored), clamp, recompute.  Returns
+/* Prompt, number, one more key, clamp, recompute.  Returns
    false when the ratio was refused and the old one kept. */
-bool EnterTurnsRatio(DesignState& s, float* ratio, const char* prompt) {
-  Print(prompt, double(*ratio));
-  const float old = *ratio;
-  float v = old;
+bool EnterTurnsRatio(DesignState& s, float DesignState::*ratio, const char* prompt) {
+  Print(prompt, double(s.*ratio));
+  float v = s.*ratio;
   ReadNumber(&v);
+  /* The typed ratio stays on screen under the page (page, prompt and
+     entry fit the console together) until one more key is pressed; only
+     then is the page drawn anew.  That key does nothing else, but it is
+     always read: every scripted session that enters a ratio carries it. */
   ReadKey();
-  *ratio = ClampTurnsRatio(v);
-  ComputeTransformerMatching(s);
-  if (DesignPrintsFinite(s)) return true;
-  *ratio = old;
-  ComputeTransformerMatching(s);
-  return false;
+  DesignTrial trial(s);
+  trial.Design().*ratio = ClampTurnsRatio(v);
+  ComputeTransformerMatching(trial.Design());
+  if (!trial.PrintsFinite()) return false;
+  trial.TakeInto(s);
+  return true;
 }
 
 }  // namespace
@@ -113,13 +116,13 @@ int ShowAlternatePage(DesignState& s) {
     DrawPage(s, notice);
     notice = nullptr;
     const int key = ReadKey();
-    float* ratio = nullptr;
+    float DesignState::*ratio = nullptr;
     const char* prompt = nullptr;
     if (key == 'B' || key == 'b') {
-      ratio = &s.NTBAS;
+      ratio = &DesignState::NTBAS;
       prompt = "Enter BASIC turns ratio <%f> ...\n";
     } else if (key == 'P' || key == 'p') {
-      ratio = &s.NTPI;
+      ratio = &DesignState::NTPI;
       prompt = "Enter PINET turns ratio <%f> ...\n";
     } else {
       return key;

@@ -17,7 +17,7 @@ namespace {
    the page then shows the match as all zeros. */
 int MatchToLoad(const DesignState& s, float r, float* q, float* lUh, float* cPf) {
   const int arrangement = ElMatchRule(r, s.Rload, s.FreqHz, q, lUh, cPf);
-  if (arrangement == 0) {
+  if (arrangement == kElNone) {
     *q = 0.0f;
     *lUh = 0.0f;
     *cPf = 0.0f;
