@@ -21,6 +21,7 @@
 
 #include "engine/single_precision.h"
 #include "sim/topology_table.h"
+#include "sweep/sweep_plan.h"
 
 const char* const kNodeGround = "0";
 const char* const kNodeSupply = "vcc";
@@ -72,7 +73,7 @@ void Capacitor(Builder& b, const char* name, const std::string& a, const std::st
 /* One coil wound for Ls2 and the match coil when they are in series:
    the calculator books them so for a series-first BASIC match. */
 bool SharedCoil(const Builder& b) {
-  return b.row->SharedTuneCoil && b.s->*b.row->Match.Arrangement == 1;
+  return b.row->SharedTuneCoil && b.s->*b.row->Match.Arrangement == kElStepUp;
 }
 
 double CoilQu(const Builder& b, CoilLossRule rule) {
@@ -80,14 +81,6 @@ double CoilQu(const Builder& b, CoilLossRule rule) {
   if (rule == kLossNone) return 0.0;
   if (SharedCoil(b)) return coils[kLs2PlusLs3].Qu;
   return rule == kLossTuneCoil ? coils[kTuneLs2].Qu : coils[kMatchLs3].Qu;
-}
-
-/* The filter's coils are wound like the calculator's sweep winds its
-   trap: like the inductor that carries the tuning current into the load. */
-double FilterQu(const DesignState& s) {
-  if (s.MatchEL == 1) return s.Coils[kLs2PlusLs3].Qu;
-  if (s.MatchEL == 2) return s.Coils[kMatchLs3].Qu;
-  return s.Coils[kTuneLs2].Qu;
 }
 
 void Choke(Builder& b) {
@@ -107,9 +100,10 @@ void ElMatch(Builder& b, const NetworkStage& st) {
   const int arrangement = b.s->*m.Arrangement;
   const double lm = b.s->*m.Lm, cm = b.s->*m.Cm;
   const double qu = CoilQu(b, st.Loss);
-  if (arrangement == 0) return; /* equal resistances: no match */
+  assert(IsElArrangement(arrangement));
+  if (arrangement == kElNone) return; /* equal resistances: no match */
   const std::string next = NewNode(b);
-  if (arrangement == 1) {
+  if (arrangement == kElStepUp) {
     Coil(b, "LM", b.node, next, lm, qu);
     Capacitor(b, "CM", next, kNodeGround, cm);
   } else {
@@ -121,7 +115,7 @@ void ElMatch(Builder& b, const NetworkStage& st) {
 
 void Filter(Builder& b) {
   const DesignState& s = *b.s;
-  const double qu = FilterQu(s);
+  const double qu = TrapCoilQ(s); /* wound as the sweep winds its trap */
   const std::string next = NewNode(b);
   Capacitor(b, "Cpin", b.node, kNodeGround, s.Cpin);
   Coil(b, "LsTCH", b.node, next, s.LsTCH, qu);

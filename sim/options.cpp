@@ -12,12 +12,15 @@
 #include "sim/options.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <regex>
 
+#include "app/design_inputs.h"
 #include "sim/topology_table.h"
 
 namespace {
@@ -31,23 +34,37 @@ const int kMaxSweepPoints = 201;
    waveforms run into gigabytes; the automatic lengths stop at 960. */
 const int kMinPeriods = 3, kMaxPeriods = 4000;
 
-/* One numeric design input: where it goes and what it may hold.  A
-   bound that is not inclusive must be exceeded (lowOpen: value > low). */
+/* The design inputs take the calculator's start values and limits; a
+   command line refuses what the calculator's entries would pull into
+   range.  The upper bounds are the simulator's own, where the calculator
+   has none: beyond them the element values leave what ngspice resolves. */
 struct NumberOption {
-  const char* name;
+  DesignInput input;
   float SimOptions::*field;
-  double low, high;
-  bool lowOpen;
+  double simHigh;
 };
 
-const NumberOption kNumberOptions[] = {
-    {"--freq", &SimOptions::Freq, 0.5, 500.0, false},
-    {"--power", &SimOptions::Power, 0.0, 1e5, true},
-    {"--vcc", &SimOptions::Vcc, 0.0, 1e4, true},
-    {"--ql", &SimOptions::QL, 1.8, 20.0, false},
-    {"--rload", &SimOptions::Rload, 0.0, 1e6, true},
-    {"--ron", &SimOptions::Ron, 0.0, 1e3, false},
+const NumberOption kNumberOptions[kDesignInputCount] = {
+    {kInputFreq, &SimOptions::Freq, 500.0}, {kInputPower, &SimOptions::Power, 1e5},
+    {kInputVcc, &SimOptions::Vcc, 1e4},     {kInputQL, &SimOptions::QL, 20.0},
+    {kInputRload, &SimOptions::Rload, 1e6}, {kInputRon, &SimOptions::Ron, 1e3},
 };
+
+/* "--freq" from "Freq". */
+std::string OptionName(const NumberOption& n) {
+  std::string name = "--";
+  for (const char* c = kDesignInputs[n.input].name; *c; c++)
+    name += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+  return name;
+}
+
+double High(const NumberOption& n) {
+  return std::min(double(kDesignInputs[n.input].high), n.simHigh);
+}
+
+bool LowOpen(const NumberOption& n) {
+  return kDesignInputs[n.input].rule == kAboveLow;
+}
 
 std::string Quote(const std::string& s) {
   return "'" + s + "'";
@@ -63,18 +80,20 @@ bool ToNumber(const std::string& text, double* value) {
 
 std::string RangeText(const NumberOption& n) {
   char buf[96];
-  if (n.lowOpen)
-    std::snprintf(buf, sizeof buf, "above %g, at most %g", n.low, n.high);
+  const double low = kDesignInputs[n.input].low;
+  if (LowOpen(n))
+    std::snprintf(buf, sizeof buf, "above %g, at most %g", low, High(n));
   else
-    std::snprintf(buf, sizeof buf, "%g to %g", n.low, n.high);
+    std::snprintf(buf, sizeof buf, "%g to %g", low, High(n));
   return buf;
 }
 
 std::string CheckNumber(const NumberOption& n, const std::string& text, SimOptions& o) {
   double v = 0.0;
   if (!ToNumber(text, &v)) return Quote(text) + " is not a number";
-  const bool low = n.lowOpen ? v > n.low : v >= n.low;
-  if (!low || v > n.high) return text + " is out of range (" + RangeText(n) + ")";
+  const double lowEnd = kDesignInputs[n.input].low;
+  const bool low = LowOpen(n) ? v > lowEnd : v >= lowEnd;
+  if (!low || v > High(n)) return text + " is out of range (" + RangeText(n) + ")";
   o.*n.field = static_cast<float>(v);
   return "";
 }
@@ -155,12 +174,7 @@ std::string CheckTogether(const SimOptions& o) {
 
 void DefaultSimOptions(SimOptions& o) {
   o = SimOptions{};
-  o.Freq = 3.8f;
-  o.Power = 2.5f;
-  o.Vcc = 12.0f;
-  o.QL = 2.5f;
-  o.Rload = 50.0f;
-  o.Ron = 0.2f;
+  for (const NumberOption& n : kNumberOptions) o.*n.field = kDesignInputs[n.input].start;
   o.Topology = 0;
   o.Engine = kEngineExact;
 }
@@ -172,8 +186,12 @@ int ParseSimOptions(int argc, const char* const* argv, SimOptions& o, std::strin
   bool help = false, notch = false, impedance = false, confirm = false, json = false;
   app.add_flag("-h,--help", help);
   std::deque<std::string> texts;
-  for (const NumberOption& n : kNumberOptions)
-    Value(app, texts, n.name, [&o, &n](std::string& v) { return CheckNumber(n, v, o); });
+  std::deque<std::string> names; /* CLI11 keeps the name's characters */
+  for (const NumberOption& n : kNumberOptions) {
+    names.push_back(OptionName(n));
+    Value(app, texts, names.back().c_str(),
+          [&o, &n](std::string& v) { return CheckNumber(n, v, o); });
+  }
   Value(app, texts, "--topology", [&o](std::string& v) { return CheckTopology(v, o); });
   Value(app, texts, "--engine", [&o](std::string& v) { return CheckEngine(v, o); });
   Value(app, texts, "--sweep", [&o](std::string& v) { return CheckSweep(v, o); });

@@ -7,8 +7,8 @@
 #include "app/design_state.h"
 #include "sim/sim_types.h"
 
-/* Start values, the six inputs of o, the notch setting, then the passes
-   of the calculator's main loop (a full one and a light one, so the loss
+/* Start values, the six inputs of o, the notch setting, then the
+   calculator's design passes (a full one and a light one, so the loss
    estimate is complete) and the six topology sweeps. */
 void DesignForSimulation(const SimOptions& o, DesignState& s);
 
