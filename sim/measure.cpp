@@ -33,13 +33,34 @@ double PeakIn(const RawRun& run, double a, double b) {
 }
 
 /* Harmonic k of one period of uniform samples as a phasor. */
+/* cos and sin of 2 pi j / kPeriodSamples: every harmonic of a period's
+   samples reads the same table. */
+struct Twiddles {
+  double c[kPeriodSamples], s[kPeriodSamples];
+  Twiddles() {
+    for (int j = 0; j < kPeriodSamples; j++) {
+      c[j] = std::cos(kTwoPi * j / double(kPeriodSamples));
+      s[j] = std::sin(kTwoPi * j / double(kPeriodSamples));
+    }
+  }
+};
+
 void Phasor(const std::vector<double>& period, int k, double* re, double* im) {
   const size_t n = period.size();
   *re = *im = 0.0;
-  for (size_t i = 0; i < n; i++) {
-    const double phase = kTwoPi * double(k) * double(i) / double(n);
-    *re += period[i] * std::cos(phase);
-    *im -= period[i] * std::sin(phase);
+  if (n == size_t(kPeriodSamples)) {
+    static const Twiddles table;
+    for (size_t i = 0; i < n; i++) {
+      const size_t j = (size_t(k) * i) % n;
+      *re += period[i] * table.c[j];
+      *im -= period[i] * table.s[j];
+    }
+  } else {
+    for (size_t i = 0; i < n; i++) {
+      const double phase = kTwoPi * double(k) * double(i) / double(n);
+      *re += period[i] * std::cos(phase);
+      *im -= period[i] * std::sin(phase);
+    }
   }
   *re *= 2.0 / double(n);
   *im *= 2.0 / double(n);

@@ -139,10 +139,11 @@ struct Build {
   Nodes nodes;
   std::vector<int> island;
   int islands = 0;
-  std::vector<int> states;   /* part of each full state */
-  std::vector<int> sourceOf; /* unknown of a lossless capacitor's current */
-  int size = 0;              /* unknowns */
-  int n = 0;                 /* full states */
+  std::vector<int> states;              /* part of each full state */
+  std::vector<int> nodeA, nodeB, inner; /* each part's nodes; inner -1 when none */
+  std::vector<int> sourceOf;            /* unknown of a lossless capacitor's current */
+  int size = 0;                         /* unknowns */
+  int n = 0;                            /* full states */
   RowVectorXd Unit(int k) const {
     RowVectorXd e = RowVectorXd::Zero(n + 1);
     e(k) = 1.0;
@@ -215,11 +216,8 @@ MatrixXd Reduction(const Build& b) {
   return Eigen::FullPivLU<MatrixXd>(ties).kernel();
 }
 
-}  // namespace
-
-std::string BuildStateSpace(const Circuit& c, double g, StateSpace& ss) {
-  assert(g > 0.0);
-  Build b;
+/* The nodes, islands and states of circuit c. */
+void Number(const Circuit& c, Build& b) {
   b.c = &c;
   b.nodes.Add(kNodeSupply);
   b.nodes.Add(kNodeSwitch);
@@ -237,17 +235,21 @@ std::string BuildStateSpace(const Circuit& c, double g, StateSpace& ss) {
   b.n = static_cast<int>(b.states.size());
   b.islands = FindIslands(c, b.nodes, b.island);
   b.size = b.nodes.count + sources + b.islands;
-  Nodal nod;
-  Fill(b, g, nod);
+  for (const CircuitPart& p : c.Parts) {
+    b.nodeA.push_back(b.nodes(p.NodeA));
+    b.nodeB.push_back(b.nodes(p.NodeB));
+    b.inner.push_back(HasInner(p) ? b.nodes(Inner(p)) : -1);
+  }
+}
 
-  const Eigen::FullPivLU<MatrixXd> lu(nod.g);
-  if (!lu.isInvertible()) return "the circuit has a loop of lossless capacitors";
-  const MatrixXd u = lu.solve(nod.f);
+/* The system from the nodal solution u (every unknown as a row over z)
+   at switch conductance g. */
+void Derive(const Build& b, const MatrixXd& u, double g, const MatrixXd& t, const MatrixXd& left,
+            StateSpace& ss) {
+  const Circuit& c = *b.c;
   const RowVectorXd zero = RowVectorXd::Zero(b.n + 1);
   auto volt = [&](int node) -> RowVectorXd { return node >= 0 ? u.row(node) : zero; };
-  auto across = [&](const CircuitPart& p) -> RowVectorXd {
-    return volt(b.nodes(p.NodeA)) - volt(b.nodes(p.NodeB));
-  };
+  auto across = [&](int part) -> RowVectorXd { return volt(b.nodeA[part]) - volt(b.nodeB[part]); };
 
   MatrixXd ab(b.n, b.n + 1);
   std::vector<Dissipator> full;
@@ -260,42 +262,84 @@ std::string BuildStateSpace(const Circuit& c, double g, StateSpace& ss) {
       if (IsSource(p)) {
         ab.row(k) = u.row(b.sourceOf[part]) / p.Value;
       } else {
-        const RowVectorXd current = (across(p) - b.Unit(k)) / p.SeriesLoss;
+        const RowVectorXd current = (across(part) - b.Unit(k)) / p.SeriesLoss;
         ab.row(k) = current / p.Value;
         full.push_back({part, p.SeriesLoss, current});
       }
-    } else if (HasInner(p)) {
-      const RowVectorXd vl = volt(b.nodes(p.NodeA)) - volt(b.nodes(Inner(p)));
+    } else if (b.inner[part] >= 0) {
+      const RowVectorXd vl = volt(b.nodeA[part]) - volt(b.inner[part]);
       ab.row(k) = vl / p.Value;
       full.push_back({part, 1.0 / p.ShuntLoss, vl});
-      full.push_back({part, 1.0 / p.SeriesLoss, volt(b.nodes(Inner(p))) - volt(b.nodes(p.NodeB))});
+      full.push_back({part, 1.0 / p.SeriesLoss, volt(b.inner[part]) - volt(b.nodeB[part])});
     } else {
-      ab.row(k) = (across(p) - p.SeriesLoss * b.Unit(k)) / p.Value;
+      ab.row(k) = (across(part) - p.SeriesLoss * b.Unit(k)) / p.Value;
       if (p.SeriesLoss > 0.0) full.push_back({part, p.SeriesLoss, b.Unit(k)});
-      if (p.ShuntLoss > 0.0) full.push_back({part, 1.0 / p.ShuntLoss, across(p)});
+      if (p.ShuntLoss > 0.0) full.push_back({part, 1.0 / p.ShuntLoss, across(part)});
     }
   }
   for (size_t i = 0; i < c.Parts.size(); i++)
-    if (c.Parts[i].Kind == kResistor)
-      full.push_back({static_cast<int>(i), 1.0 / c.Parts[i].Value, across(c.Parts[i])});
+    if (c.Parts[i].Kind == kResistor) {
+      const int part = static_cast<int>(i);
+      full.push_back({part, 1.0 / c.Parts[i].Value, across(part)});
+    }
 
-  /* Rows over [x; 1] become rows over [y; 1] with x = T y. */
-  const MatrixXd t = Reduction(b);
-  const Eigen::Index r = t.cols();
-  MatrixXd tz = MatrixXd::Zero(b.n + 1, r + 1);
-  tz.topLeftCorner(b.n, r) = t;
-  tz(b.n, r) = 1.0;
-  const MatrixXd left = (t.transpose() * t).ldlt().solve(t.transpose());
-  const MatrixXd reduced = left * ab * tz;
-  ss.A = reduced.leftCols(r);
-  ss.B = reduced.col(r);
   ss.Full = t;
   ss.StatePart = b.states;
-  ss.SwitchVoltage = volt(d) * tz;
+  ss.SwitchVoltage = volt(d);
+  ss.SupplyCurrent = -u.row(b.nodes.count);
+  ss.LoadVoltage = across(c.Load);
+  ss.Dissipators = std::move(full);
+  if (b.islands == 0) { /* every full state is a state */
+    ss.A = ab.leftCols(b.n);
+    ss.B = ab.col(b.n);
+  } else {
+    /* Rows over [x; 1] become rows over [y; 1] with x = T y. */
+    const Eigen::Index r = t.cols();
+    MatrixXd tz = MatrixXd::Zero(b.n + 1, r + 1);
+    tz.topLeftCorner(b.n, r) = t;
+    tz(b.n, r) = 1.0;
+    const MatrixXd reduced = left * ab * tz;
+    ss.A = reduced.leftCols(r);
+    ss.B = reduced.col(r);
+    for (RowVectorXd* row : {&ss.SwitchVoltage, &ss.SupplyCurrent, &ss.LoadVoltage})
+      *row = *row * tz;
+    for (Dissipator& dis : ss.Dissipators) dis.Row = dis.Row * tz;
+  }
   ss.SwitchCurrent = g * ss.SwitchVoltage;
-  ss.SupplyCurrent = -u.row(b.nodes.count) * tz;
-  ss.LoadVoltage = across(c.Parts[c.Load]) * tz;
-  ss.Dissipators.clear();
-  for (Dissipator& dis : full) ss.Dissipators.push_back({dis.Part, dis.Weight, dis.Row * tz});
+}
+
+}  // namespace
+
+/* The switch is one conductance from its node to ground, so the nodal
+   matrix at any conductance is the first one's plus a rank-one term:
+   one factorisation serves every segment (Sherman and Morrison). */
+std::string BuildStateSpaces(const Circuit& c, const std::vector<double>& g,
+                             std::vector<StateSpace>& out) {
+  assert(!g.empty());
+  Build b;
+  Number(c, b);
+  Nodal nod;
+  Fill(b, g[0], nod);
+  const Eigen::FullPivLU<MatrixXd> lu(nod.g);
+  if (!lu.isInvertible()) return "the circuit has a loop of lossless capacitors";
+  const MatrixXd u0 = lu.solve(nod.f);
+  const int d = b.nodes(kNodeSwitch);
+  const Eigen::VectorXd w = lu.solve(Eigen::VectorXd::Unit(b.size, d));
+  const MatrixXd t = Reduction(b);
+  const MatrixXd left = (t.transpose() * t).ldlt().solve(t.transpose()); /* y from x */
+  out.resize(g.size());
+  for (size_t i = 0; i < g.size(); i++) {
+    assert(g[i] > 0.0);
+    const double extra = g[i] - g[0];
+    const double s = extra / (1.0 + extra * w(d));
+    Derive(b, u0 - s * w * u0.row(d), g[i], t, left, out[i]);
+  }
   return "";
+}
+
+std::string BuildStateSpace(const Circuit& c, double g, StateSpace& ss) {
+  std::vector<StateSpace> one;
+  const std::string error = BuildStateSpaces(c, {g}, one);
+  if (error.empty()) ss = one[0];
+  return error;
 }

@@ -41,4 +41,8 @@ struct StateSpace {
    fed by coils alone). */
 std::string BuildStateSpace(const Circuit& c, double g, StateSpace& ss);
 
+/* The systems at each conductance of g (all above zero), in order. */
+std::string BuildStateSpaces(const Circuit& c, const std::vector<double>& g,
+                             std::vector<StateSpace>& out);
+
 #endif

@@ -1,0 +1,81 @@
+/*
+** sim_engine_bench.cpp: one periodic steady state of the built-in
+** example per topology, and a sweep of 201 drive frequencies, with the
+** exact engine and with ngspice, side by side in one run.  ngspice's
+** runs take seconds: run them alone with
+**   ./build/tolvarin_sim_bench --benchmark_filter=Ngspice
+*/
+#include <benchmark/benchmark.h>
+
+#include "sim/circuit.h"
+#include "sim/ngspice_runner.h"
+#include "sim/options.h"
+#include "sim/sim_design.h"
+#include "sim/simulate.h"
+#include "sim/topology_table.h"
+
+namespace {
+
+/* The built-in example's circuit in topology t (the trap on when t is
+   the filter row and `notch`). */
+Circuit Example(int t, int notch) {
+  SimOptions o;
+  DefaultSimOptions(o);
+  o.Topology = t;
+  o.Notch = notch;
+  DesignState s;
+  DesignForSimulation(o, s);
+  Circuit c;
+  BuildCircuit(s, t, notch, kPowerCircuit, c);
+  return c;
+}
+
+void SteadyState(benchmark::State& state, int engine) {
+  /* Past the last row: the filter row again, with its trap. */
+  const bool trap = state.range(0) >= kTopologyCount;
+  const int t = trap ? TopologyByName("pinet-el-tch") : static_cast<int>(state.range(0));
+  const int notch = trap ? 1 : 0;
+  const Circuit c = Example(t, notch);
+  state.SetLabel(std::string(Topology(t).Name) + (notch ? " --notch" : ""));
+  if (engine == kEngineNgspice && !SimulatorAvailable()) state.SkipWithError("no ngspice");
+  for (auto _ : state) {
+    SimResult r;
+    SimulateDrive(c, engine, 0, 3.8, r);
+    benchmark::DoNotOptimize(r.Pout);
+  }
+}
+
+/* 201 drive frequencies from 2.85 to 4.85 MHz. */
+void Sweep(benchmark::State& state, int engine) {
+  const Circuit c = Example(0, 0);
+  if (engine == kEngineNgspice && !SimulatorAvailable()) state.SkipWithError("no ngspice");
+  for (auto _ : state)
+    for (int i = 0; i <= 200; i++) {
+      SimResult r;
+      SimulateDrive(c, engine, 0, 2.85 + 0.01 * i, r);
+      benchmark::DoNotOptimize(r.Pout);
+    }
+}
+
+void ExactSteadyState(benchmark::State& state) {
+  SteadyState(state, kEngineExact);
+}
+void NgspiceSteadyState(benchmark::State& state) {
+  SteadyState(state, kEngineNgspice);
+}
+void ExactSweep201(benchmark::State& state) {
+  Sweep(state, kEngineExact);
+}
+void NgspiceSweep201(benchmark::State& state) {
+  Sweep(state, kEngineNgspice);
+}
+
+BENCHMARK(ExactSteadyState)->DenseRange(0, kTopologyCount, 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ExactSweep201)->Unit(benchmark::kMillisecond);
+BENCHMARK(NgspiceSteadyState)
+    ->DenseRange(0, kTopologyCount, 1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK(NgspiceSweep201)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+}  // namespace
