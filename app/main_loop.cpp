@@ -11,6 +11,7 @@
 
 #include "app/main_menu.h"
 #include "app/main_screen.h"
+#include "app/page_rows.h"
 #include "coils/coil_model.h"
 #include "console/console.h"
 #include "engine/basic_synthesis.h"
@@ -83,10 +84,9 @@ void RunMainLoop(DesignState& s) {
 
 int RunProgram() {
   static DesignState state; /* the one design of the run */
-  ConsoleOpen();
+  ConsoleOpen(kTallestPageRows);
   ClearScreen();
   SetStartValues(state);
   RunMainLoop(state);
-  ConsoleClose();
-  return 0;
+  return ConsoleFinish();
 }

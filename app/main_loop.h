@@ -18,7 +18,8 @@ void ComputePass(DesignState& s);
    the exit key or the end of input.  The console must be open. */
 void RunMainLoop(DesignState& s);
 
-/* The whole program: open the console, run, restore; returns 0. */
+/* The whole program: open the console, run, restore; returns the exit
+   status (1 when standard output could not be written). */
 int RunProgram();
 
 #endif
