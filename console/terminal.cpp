@@ -44,7 +44,7 @@ const int kRowsWanted = 50;
 const int kGrowWaitMs = 250; /* longer than a terminal takes to answer a size request */
 const char kEnterScreen[] = "\x1b[?1049h"; /* alternate screen buffer */
 const char kLeaveScreen[] = "\x1b[?1049l";
-const char kClear[] = "\x1b[H\x1b[2J";   /* cursor home, erase the screen */
+const char kClear[] = "\x1b[H\x1b[2J";       /* cursor home, erase the screen */
 const char kHomeAndErase[] = "\x1b[H\x1b[J"; /* cursor home, erase to the end */
 const char kNewlines[] = "\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n";
 
@@ -56,7 +56,7 @@ struct Terminal {
   bool screen; /* standard output is a terminal we draw pages on */
   int pageRows;
   struct termios saved, keyMode, lineMode, editorMode;
-  char ask[32], giveBack[32]; /* the size request and its undoing */
+  char ask[32], giveBack[32]; /* the size request and its undoing (see SizeRequest) */
   size_t askLen, giveBackLen; /* 0 when the request was not answered */
 };
 
@@ -125,10 +125,16 @@ bool SuitsAlternate(int rows) {
 /* Asks for kRowsWanted rows and waits a moment for the window to show the
    tallest page.  Keeps the request, and what undoes it, only when the
    terminal answered it.  Returns the rows shown then. */
+/* xterm's window size request, into to[32]; its length. */
+size_t SizeRequest(char* to, int rows, int cols) {
+  int n = cols > 0 ? std::snprintf(to, 32, "\x1b[8;%d;%dt", rows, cols)
+                   : std::snprintf(to, 32, "\x1b[8;%dt", rows);
+  return n > 0 && n < 32 ? size_t(n) : 0;
+}
+
 int AskForRows(int rows, int cols) {
-  int n = cols > 0 ? std::snprintf(gTerm.ask, sizeof gTerm.ask, "\x1b[8;%d;%dt", kRowsWanted, cols)
-                   : std::snprintf(gTerm.ask, sizeof gTerm.ask, "\x1b[8;%dt", kRowsWanted);
-  WriteAll(gTerm.ask, size_t(n));
+  size_t n = SizeRequest(gTerm.ask, kRowsWanted, cols);
+  WriteAll(gTerm.ask, n);
   sigset_t resize;
   sigemptyset(&resize);
   sigaddset(&resize, SIGWINCH);
@@ -143,11 +149,8 @@ int AskForRows(int rows, int cols) {
   }
   now = WindowRows(nullptr);
   if (now != rows) {
-    gTerm.askLen = size_t(n);
-    int m = cols > 0
-                ? std::snprintf(gTerm.giveBack, sizeof gTerm.giveBack, "\x1b[8;%d;%dt", rows, cols)
-                : std::snprintf(gTerm.giveBack, sizeof gTerm.giveBack, "\x1b[8;%dt", rows);
-    gTerm.giveBackLen = size_t(m);
+    gTerm.askLen = n;
+    gTerm.giveBackLen = SizeRequest(gTerm.giveBack, rows, cols);
   }
   return now;
 }
