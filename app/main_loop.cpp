@@ -9,6 +9,7 @@
 #include "app/design_pass.h"
 #include "app/main_menu.h"
 #include "app/main_screen.h"
+#include "app/page_rows.h"
 #include "console/console.h"
 
 void RunMainLoop(DesignState& s) {
@@ -22,10 +23,9 @@ void RunMainLoop(DesignState& s) {
 
 int RunProgram() {
   static DesignState state; /* the one design of the run */
-  ConsoleOpen();
+  ConsoleOpen(kTallestPageRows);
   ClearScreen();
   SetStartValues(state);
   RunMainLoop(state);
-  ConsoleClose();
-  return 0;
+  return ConsoleFinish();
 }

@@ -11,7 +11,8 @@
    console must be open. */
 void RunMainLoop(DesignState& s);
 
-/* The whole program: open the console, run, restore; returns 0. */
+/* The whole program: open the console, run, restore; returns the exit
+   status (1 when standard output could not be written). */
 int RunProgram();
 
 #endif

@@ -5,13 +5,19 @@
 ** go through here.  Each side picks its own mode at ConsoleOpen():
 **
 **   standard input a terminal   keys without echo or Enter (non-canonical),
-**                               numbers read as an echoed, line-edited line;
+**                               numbers typed on a line in a line editor
+**                               (cursor keys, history of entries);
 **   standard input not one      every byte is a key; numbers are parsed
 **                               from the same stream (scripted mode);
-**   standard output a terminal  alternate screen, 50 rows asked for,
-**                               clearing by escape sequence;
-**   standard output not one     only the program's own text, clearing
-**                               writes a single form feed.
+**   standard output a terminal, the pages drawn on the screen: the
+**   keys from one too           alternate screen when the window shows the
+**                               tallest page (50 rows asked for when it
+**                               shows fewer), else the normal screen with
+**                               its scrollback; drawn again when the
+**                               window's size changes;
+**   otherwise                   only the program's own text, clearing
+**                               writes a single form feed (a script's
+**                               transcript, even on a terminal).
 **
 ** A memory mode feeds a fixed input buffer and collects the output in a
 ** caller's buffer, so whole sessions run in process (tests, fuzzing,
@@ -31,11 +37,17 @@ enum {
   kKeyNone = 0x100, /* a key without a character (arrow, function key) */
 };
 
-/* Start-up: pick the modes above, switch the terminal to key mode, the
-   alternate screen and 50 rows, and install the restoring signal handlers. */
-void ConsoleOpen();
+/* Start-up: pick the modes above, switch the terminal to key mode and the
+   screen that suits the window, and install the restoring signal
+   handlers.  pageRows: the terminal rows the tallest page needs (its
+   lines and the cursor's).  A standard output that is closed ends the
+   session at once. */
+void ConsoleOpen(int pageRows);
 /* Put back what ConsoleOpen found: rows, screen buffer, attributes. */
 void ConsoleClose();
+/* ConsoleClose, and the program's exit status: 0, or 1 after standard
+   output could not be written (said on standard error). */
+int ConsoleFinish();
 
 /* Scripted mode over memory: keys and numbers come from input[0..len),
    output is collected in out[0..cap), cut silently when full.  Replaces

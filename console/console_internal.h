@@ -1,7 +1,7 @@
 /*
 ** console_internal.h: what the console's own files share and nobody
-** else sees: where keys come from, where text goes, and the terminal
-** switches that the input side needs.
+** else sees: where keys come from, where text goes, the terminal
+** switches that the input side needs, the signals, and the line editor.
 **
 ** Input and output each have a side: a stream (a pipe or a file, read
 ** or written as bytes), a terminal, or memory.  Keys and numbers share
@@ -9,6 +9,9 @@
 */
 #ifndef TOLVARIN_CONSOLE_CONSOLE_INTERNAL_H
 #define TOLVARIN_CONSOLE_CONSOLE_INTERNAL_H
+
+#include <signal.h>
+#include <termios.h>
 
 #include <cstddef>
 
@@ -26,7 +29,8 @@ struct ConsoleOutput {
   int side;
   char* mem; /* memory side: the caller's buffer */
   size_t cap;
-  size_t len; /* bytes that would have been written */
+  size_t len;      /* bytes that would have been written */
+  int failedErrno; /* a stream write failed with this errno; 0 while all went out */
 };
 
 extern ConsoleInput gConsoleIn;
@@ -52,18 +56,70 @@ int PeekByteWithin(int ms);
    are consumed, the one that ended the number is not.  refill as for
    PeekByte. */
 bool ScanDecimal(float* value, bool refill);
+/* The same over a whole line of text, after its leading blanks; the
+   input position is left as it was. */
+bool ScanDecimalText(const char* text, size_t len, float* value);
 
-/* terminal.cpp.  Open switches what *keys and *screen name and clears
- *keys when standard input gives no terminal attributes. */
-void TerminalOpen(bool* keys, bool* screen);
+/* terminal.cpp.  Open switches what *keys and *screen name: *keys is
+   cleared when standard input gives no terminal attributes, *screen when
+   the keys do not come from a terminal (a script's transcript is plain
+   text).  pageRows: the rows the tallest page needs. */
+void TerminalOpen(bool* keys, bool* screen, int pageRows);
 void TerminalClose();
 void TerminalKeyMode();  /* no echo, no line editing */
-void TerminalLineMode(); /* echoed, line-edited */
+void TerminalLineMode(); /* echoed, line-edited by the terminal */
+/* The line editor has set its own mode: remember it as the one to put
+   back after a stop. */
+void TerminalAdoptEditorMode();
 void TerminalWrite(const char* text, size_t len);
 void TerminalClear();
+/* After a change of the window's size: the page since the last clearing
+   drawn again, on the normal screen when the window became too small for
+   the alternate one. */
+void TerminalRedraw();
+/* Async-signal-safe, for the handlers: put back what was found, and take
+   the program's modes and page up again after a stop. */
+void TerminalRestore();
+void TerminalResume();
+
+/* signals.cpp.  Every signal that would end the program restores the
+   terminal first and then ends it as the signal would; Ctrl-Z stops with
+   the terminal restored; with resize, a change of window size is noted
+   for the next wait for input.  Signals ignored at start stay ignored. */
+void SignalsInstall(bool resize);
+void SignalsUninstall();
+/* True once after the window size changed (or after a stop ended). */
+bool SignalsTakeResize();
+bool SignalsTakeResume();
+/* Blocks the signals that must not come between writing the page and
+   copying it (a stop, a continue); SignalsRelease puts the mask back. */
+void SignalsHold(sigset_t* old);
+void SignalsRelease(const sigset_t* old);
+/* Waits until standard input can be read, up to ms milliseconds (-1:
+   without limit), letting a resize signal in while it waits.  False when
+   the time ran out or a signal interrupted the wait; true too when the
+   wait itself failed (the read that follows tells why). */
+bool SignalsWaitInput(int ms);
+
+/* line_editor.cpp.  The line editor for numbers typed on a terminal.
+   Open before the terminal is switched; false when no editor could be had
+   (the terminal's own line editing is used then). */
+bool LineEditorOpen();
+bool LineEditorReady();
+/* One number typed on an edited line: blank lines are waited through, the
+   rest of the line after the number is dropped.  False, *value untouched,
+   when the line holds no number, on the end-of-file key at an empty line,
+   or at the end of input. */
+bool LineEditorReadNumber(float* value);
+/* Draws the line being edited again after the page was drawn (resized
+   tells the editor the window changed); nothing when no line is edited. */
+void LineEditorRedisplay(bool resized);
 
 /* output.cpp */
 void OutputUse(int side, char* mem, size_t cap);
+/* Pushes a stream's buffered text out; a failure is kept in
+   gConsoleOut.failedErrno, and input then ends. */
 void FlushStreamOutput();
+void OutputFailed(int err);
 
 #endif

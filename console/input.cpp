@@ -10,10 +10,15 @@
 **
 ** A number entry reads on from the same buffer: blank lines are waited
 ** through, one decimal number is taken, and the rest of its line is thrown
-** away so that stray text cannot turn into commands.
+** away so that stray text cannot turn into commands.  On a terminal the
+** line is typed in the line editor (line_editor.cpp), which reads its
+** bytes from this buffer too.
+**
+** Every wait for input lets in what signals left to do: the page drawn
+** again after the window's size changed, the edited line after a stop.
 */
 #include <errno.h>
-#include <poll.h>
+#include <time.h>
 #include <unistd.h>
 
 #include "console/console.h"
@@ -27,18 +32,43 @@ const int kMaxSequenceBytes = 32; /* a longer "sequence" is noise; stop swallowi
 unsigned char gReadBuffer[65536];
 bool gLineEntry; /* a number is being typed on the terminal (line mode) */
 
-/* read(2) on standard input, through interruptions and a descriptor left
-   non-blocking by someone else. */
+/* What a signal left for the normal flow: the page drawn again after a
+   change of window size, the edited line after a stop or a resize. */
+void ServiceSignals() {
+  if (SignalsTakeResize()) {
+    TerminalRedraw();
+    LineEditorRedisplay(true);
+  }
+  if (SignalsTakeResume()) LineEditorRedisplay(false);
+}
+
+long long NowMs() {
+  struct timespec t;
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return t.tv_sec * 1000LL + t.tv_nsec / 1000000;
+}
+
+/* Waits until standard input can be read, up to ms (-1: without limit),
+   serving the signals that come meanwhile.  False when the time ran out. */
+bool WaitInput(int ms) {
+  const long long end = NowMs() + ms;
+  for (;;) {
+    ServiceSignals();
+    long long left = ms < 0 ? -1 : end - NowMs();
+    if (ms >= 0 && left < 0) left = 0;
+    if (SignalsWaitInput(int(left))) return true;
+    if (ms >= 0 && NowMs() >= end) return false;
+  }
+}
+
+/* read(2) on standard input once it can be read, through interruptions
+   and a descriptor left non-blocking by someone else. */
 ssize_t ReadStdin(unsigned char* to, size_t max) {
   for (;;) {
+    WaitInput(-1);
     ssize_t n = read(0, to, max);
     if (n >= 0) return n;
-    if (errno == EINTR) continue;
-    if (errno == EAGAIN || errno == EWOULDBLOCK) {
-      struct pollfd p = {0, POLLIN, 0};
-      poll(&p, 1, -1);
-      continue;
-    }
+    if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
     return -1;
   }
 }
@@ -120,6 +150,10 @@ bool RefillInput() {
   /* Whoever is asked must first see the question.  A script already
      there costs one flush per block read. */
   FlushStreamOutput();
+  if (gConsoleOut.failedErrno != 0) { /* nobody sees the questions: the session ends */
+    in.eof = true;
+    return false;
+  }
   ssize_t n = ReadStdin(gReadBuffer, sizeof gReadBuffer);
   if (n > 0) {
     in.data = gReadBuffer;
@@ -150,12 +184,8 @@ void SkipByte() {
 int PeekByteWithin(int ms) {
   ConsoleInput& in = gConsoleIn;
   if (in.pos < in.len) return in.data[in.pos];
-  if (in.eof) return -1;
-  struct pollfd p = {0, POLLIN, 0};
-  int r;
-  do r = poll(&p, 1, ms);
-  while (r < 0 && errno == EINTR);
-  if (r <= 0) return -1;
+  if (in.eof || in.side == kSideMemory) return -1;
+  if (!WaitInput(ms)) return -1;
   return PeekByte(true);
 }
 
@@ -174,20 +204,36 @@ int ReadKey() {
   return c;
 }
 
+/* A number typed on a line that the terminal itself edits: blank lines
+   are waited through, the rest of the number's line is thrown away. */
+static bool ReadTerminalLineNumber(float* value) {
+  TerminalLineMode();
+  gLineEntry = true;
+  bool got = false;
+  if (SkipBlanks()) {
+    got = ScanDecimal(value, false);
+    DiscardLine(false);
+  }
+  gLineEntry = false;
+  TerminalKeyMode();
+  return got;
+}
+
 bool ReadNumber(float* field) {
   ConsoleInput& in = gConsoleIn;
   if (in.ended) return false;
-  const bool terminal = in.side == kSideTerminal;
-  if (terminal) TerminalLineMode();
-  gLineEntry = terminal;
   float value = 0.0f;
   bool got = false;
-  if (SkipBlanks()) {
-    got = ScanDecimal(&value, !terminal);
-    DiscardLine(!terminal);
+  if (in.side != kSideTerminal) {
+    if (SkipBlanks()) {
+      got = ScanDecimal(&value, true);
+      DiscardLine(true);
+    }
+  } else if (LineEditorReady()) {
+    got = LineEditorReadNumber(&value);
+  } else {
+    got = ReadTerminalLineNumber(&value);
   }
-  gLineEntry = false;
-  if (terminal) TerminalKeyMode();
   if (got) *field = value;
   return got;
 }

@@ -14,6 +14,9 @@
 ** and below 2^25 and e at least -150: at most 113 significant digits.
 ** So the kept digits and the trace decide the rounding exactly as the
 ** full string would.  Exponents are clamped far beyond the float range.
+**
+** The same scan reads a line that the line editor hands over, by looking
+** at it as the input for a moment.
 */
 #include <cstdio>
 #include <cstdlib>
@@ -113,4 +116,14 @@ bool ScanDecimal(float* value, bool refill) {
                   exponent);
   *value = std::strtof(text, nullptr);
   return true;
+}
+
+bool ScanDecimalText(const char* text, size_t len, float* value) {
+  const ConsoleInput kept = gConsoleIn;
+  gConsoleIn =
+      ConsoleInput{kSideMemory, reinterpret_cast<const unsigned char*>(text), 0, len, true, false};
+  for (int c = PeekByte(false); c == ' ' || c == '\t'; c = PeekByte(false)) SkipByte();
+  const bool got = ScanDecimal(value, false);
+  gConsoleIn = kept;
+  return got;
 }

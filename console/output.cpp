@@ -7,7 +7,13 @@
 ** straight through, so it is never held in a buffer when a signal ends
 ** the program.  Memory collects the text up to the caller's capacity and
 ** counts what did not fit.  Once input has ended nothing more is written.
+**
+** A stream that cannot be written (a full disk, a closed descriptor, a
+** reader gone) ends the input: nobody would see the questions.  The error
+** is kept for the exit status.
 */
+#include <errno.h>
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -55,14 +61,21 @@ void PrintTerminal(const char* format, va_list ap) {
 
 }  // namespace
 
-ConsoleOutput gConsoleOut = {kSideStream, nullptr, 0, 0};
+ConsoleOutput gConsoleOut = {kSideStream, nullptr, 0, 0, 0};
 
 void OutputUse(int side, char* mem, size_t cap) {
-  gConsoleOut = ConsoleOutput{side, mem, cap, 0};
+  gConsoleOut = ConsoleOutput{side, mem, cap, 0, 0};
+}
+
+void OutputFailed(int err) {
+  if (gConsoleOut.failedErrno == 0) gConsoleOut.failedErrno = err != 0 ? err : EIO;
+  gConsoleIn.eof = true;
 }
 
 void FlushStreamOutput() {
-  if (gConsoleOut.side == kSideStream) std::fflush(stdout);
+  if (gConsoleOut.side != kSideStream) return;
+  errno = 0;
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) OutputFailed(errno);
 }
 
 void Print(const char* format, ...) {

@@ -1,24 +1,36 @@
 /*
 ** terminal.cpp: the terminal's modes, its screen, and putting both back.
 **
-** Opening saves the terminal's attributes and size, switches standard
-** input to key mode (no echo, no line editing; Ctrl-C still interrupts)
-** and standard output to the alternate screen, asking for 50 rows when
-** fewer are shown.  A number entry switches to line mode (echoed, line
-** edited) and back.
+** Opening saves the terminal's attributes and size and switches standard
+** input to key mode (no echo, no line editing; Ctrl-C still interrupts).
+** When the keys come from the terminal and standard output is one too,
+** the pages go to the screen:
 **
-** Whatever ends the program puts back what it found: the exit key and the
-** end of input through ConsoleClose, SIGINT, SIGTERM and SIGHUP from their
-** handlers (only write() and tcsetattr() there; exit status 128 + signal).
-** Ctrl-Z restores, stops, and on SIGCONT the mode and screen come back and
-** the page is shown again from a copy of what was written since the last
-** clearing.  Signals that were ignored when the program started (nohup, a
-** job without job control) stay ignored.
+**   the window shows the tallest page   the alternate screen, as a
+**                                       full-screen program;
+**   it shows fewer rows                 50 rows are asked for; when the
+**                                       window does not grow enough in a
+**                                       moment, the normal screen, where
+**                                       the terminal's scrollback keeps the
+**                                       top of each page, and one line
+**                                       says how many rows the pages need.
+**
+** On the normal screen a clearing scrolls what was shown into the
+** scrollback instead of erasing it.  What was written since the last
+** clearing is copied into a fixed buffer, so the page is drawn again after
+** a stop or a change of window size.  A window made too small for the
+** alternate screen moves the pages to the normal screen for good (a larger
+** one again would find the normal screen holding a stale page).  A number
+** entry switches to line mode and back.
+**
+** Whatever ends the program puts back what it found (signals.cpp has the
+** handlers; only write() and tcsetattr() are used from there).
 */
 #include <errno.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -29,31 +41,33 @@
 namespace {
 
 const int kRowsWanted = 50;
+const int kGrowWaitMs = 250; /* longer than a terminal takes to answer a size request */
 const char kEnterScreen[] = "\x1b[?1049h"; /* alternate screen buffer */
 const char kLeaveScreen[] = "\x1b[?1049l";
-const char kClear[] = "\x1b[H\x1b[2J"; /* cursor home, erase the screen */
+const char kClear[] = "\x1b[H\x1b[2J";       /* cursor home, erase the screen */
+const char kHomeAndErase[] = "\x1b[H\x1b[J"; /* cursor home, erase to the end */
+const char kNewlines[] = "\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n";
 
-const int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
-const int kHandled[] = {SIGINT, SIGTERM, SIGHUP, SIGTSTP, SIGCONT};
-const int kHandledCount = int(sizeof kHandled / sizeof kHandled[0]);
+enum LineState { kKeys, kLine, kEditor };
 
 /* Set before the handlers go in, read by them. */
 struct Terminal {
   bool keys;   /* standard input is a terminal we switched */
-  bool screen; /* standard output is a terminal we switched */
-  struct termios saved, keyMode, lineMode;
-  char enter[48], leave[48]; /* what opens and closes our screen */
-  size_t enterLen, leaveLen;
-  struct sigaction previous[sizeof kHandled / sizeof kHandled[0]];
-  bool installed[sizeof kHandled / sizeof kHandled[0]];
+  bool screen; /* standard output is a terminal we draw pages on */
+  int pageRows;
+  struct termios saved, keyMode, lineMode, editorMode;
+  char ask[32], giveBack[32]; /* the size request and its undoing (see SizeRequest) */
+  size_t askLen, giveBackLen; /* 0 when the request was not answered */
 };
 
 Terminal gTerm;
-volatile sig_atomic_t gArmed;    /* something is switched and must go back */
-volatile sig_atomic_t gLineMode; /* the mode to put back after a stop */
-volatile sig_atomic_t gStopping; /* Ctrl-Z handled, no SIGCONT seen yet */
+volatile sig_atomic_t gArmed;     /* something is switched and must go back */
+volatile sig_atomic_t gLineState; /* the mode to put back after a stop */
+volatile sig_atomic_t gAlternate; /* the pages are on the alternate screen */
+volatile sig_atomic_t gRows;      /* the window's rows, 0 when unknown */
+volatile sig_atomic_t gClean;     /* nothing written since the normal screen was cleared */
 
-/* What was written since the last clearing, to show again after a stop. */
+/* What was written since the last clearing, to show again. */
 char gScreenCopy[32768];
 volatile sig_atomic_t gScreenLen;
 
@@ -67,115 +81,98 @@ void WriteAll(const char* p, size_t n) {
   }
 }
 
-/* Async-signal-safe. */
-void Restore() {
-  if (!gArmed) return;
-  if (gTerm.screen) WriteAll(gTerm.leave, gTerm.leaveLen);
-  if (gTerm.keys) tcsetattr(0, TCSANOW, &gTerm.saved);
-}
-
-/* Async-signal-safe. */
-void Resume() {
-  if (!gArmed) return;
-  if (gTerm.keys) tcsetattr(0, TCSANOW, gLineMode ? &gTerm.lineMode : &gTerm.keyMode);
-  if (gTerm.screen) {
-    WriteAll(gTerm.enter, gTerm.enterLen);
+/* Async-signal-safe.  The alternate screen has no scrollback and is
+   erased.  On the normal screen a line end for every row, from wherever the
+   cursor is, scrolls everything up to the cursor's row into the
+   scrollback; the screen is then blank.  A screen cleared with nothing
+   written since is left as it is, unless the terminal was someone else's
+   in between (always). */
+void ClearForScreen(bool always) {
+  if (gAlternate || gRows <= 0) {
     WriteAll(kClear, sizeof kClear - 1);
-    WriteAll(gScreenCopy, size_t(gScreenLen));
+    return;
+  }
+  if (gClean && !always) return;
+  for (size_t left = size_t(gRows); left > 0;) {
+    size_t n = left < sizeof kNewlines - 1 ? left : sizeof kNewlines - 1;
+    WriteAll(kNewlines, n);
+    left -= n;
+  }
+  WriteAll(kHomeAndErase, sizeof kHomeAndErase - 1);
+  gClean = 1;
+}
+
+const struct termios* ModeFor(int state) {
+  switch (state) {
+    case kLine: return &gTerm.lineMode;
+    case kEditor: return &gTerm.editorMode;
+    default: return &gTerm.keyMode;
   }
 }
 
-void OnEndingSignal(int sig) {
-  Restore();
-  _exit(128 + sig);
-}
-
-void OnContinue(int) {
-  int e = errno;
-  gStopping = 0;
-  Resume();
-  errno = e;
-}
-
-void Install(int sig);
-
-/* Restore, then stop as Ctrl-Z would have without us.  A job whose parent
-   left its session is not stopped by the kernel and gets no SIGCONT; it
-   comes back here at once and resumes by itself. */
-void OnStop(int sig) {
-  int e = errno;
-  Restore();
-  gStopping = 1;
-  struct sigaction dfl;
-  std::memset(&dfl, 0, sizeof dfl);
-  dfl.sa_handler = SIG_DFL;
-  sigemptyset(&dfl.sa_mask);
-  sigaction(sig, &dfl, nullptr);
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, sig);
-  sigprocmask(SIG_UNBLOCK, &set, nullptr);
-  kill(getpid(), sig);
-  if (gStopping) {
-    gStopping = 0;
-    Resume();
-  }
-  Install(sig);
-  errno = e;
-}
-
-void Install(int sig) {
-  struct sigaction act;
-  std::memset(&act, 0, sizeof act);
-  sigemptyset(&act.sa_mask);
-  act.sa_flags = SA_RESTART;
-  if (sig == SIGTSTP) {
-    act.sa_handler = OnStop;
-  } else if (sig == SIGCONT) {
-    act.sa_handler = OnContinue;
-  } else {
-    act.sa_handler = OnEndingSignal;
-    for (int s : kEndingSignals) sigaddset(&act.sa_mask, s);
-  }
-  sigaction(sig, &act, nullptr);
-}
-
-void InstallAll() {
-  for (int i = 0; i < kHandledCount; ++i) {
-    sigaction(kHandled[i], nullptr, &gTerm.previous[i]);
-    gTerm.installed[i] = gTerm.previous[i].sa_handler != SIG_IGN;
-    if (gTerm.installed[i]) Install(kHandled[i]);
-  }
-}
-
-void UninstallAll() {
-  for (int i = 0; i < kHandledCount; ++i)
-    if (gTerm.installed[i]) sigaction(kHandled[i], &gTerm.previous[i], nullptr);
-}
-
-/* The screen switch, and the 50-row request when fewer rows are shown.
-   A terminal that does not tell its size is left at its size: there would
-   be nothing to put back. */
-void PrepareScreen() {
+int WindowRows(int* cols) {
   struct winsize ws;
   std::memset(&ws, 0, sizeof ws);
-  bool resize = ioctl(1, TIOCGWINSZ, &ws) == 0 && ws.ws_row > 0 && ws.ws_row < kRowsWanted;
-  int n = std::snprintf(gTerm.enter, sizeof gTerm.enter, "%s", kEnterScreen);
-  int m = 0;
-  if (resize) {
-    if (ws.ws_col > 0) {
-      n += std::snprintf(gTerm.enter + n, sizeof gTerm.enter - size_t(n), "\x1b[8;%d;%dt",
-                         kRowsWanted, ws.ws_col);
-      m = std::snprintf(gTerm.leave, sizeof gTerm.leave, "\x1b[8;%d;%dt", ws.ws_row, ws.ws_col);
-    } else {
-      n +=
-          std::snprintf(gTerm.enter + n, sizeof gTerm.enter - size_t(n), "\x1b[8;%dt", kRowsWanted);
-      m = std::snprintf(gTerm.leave, sizeof gTerm.leave, "\x1b[8;%dt", ws.ws_row);
-    }
+  if (ioctl(1, TIOCGWINSZ, &ws) != 0) return 0;
+  if (cols) *cols = ws.ws_col;
+  return ws.ws_row;
+}
+
+bool SuitsAlternate(int rows) {
+  return rows <= 0 || rows >= gTerm.pageRows; /* a size not told: as a full-screen program */
+}
+
+/* Asks for kRowsWanted rows and waits a moment for the window to show the
+   tallest page.  Keeps the request, and what undoes it, only when the
+   terminal answered it.  Returns the rows shown then. */
+/* xterm's window size request, into to[32]; its length. */
+size_t SizeRequest(char* to, int rows, int cols) {
+  int n = cols > 0 ? std::snprintf(to, 32, "\x1b[8;%d;%dt", rows, cols)
+                   : std::snprintf(to, 32, "\x1b[8;%dt", rows);
+  return n > 0 && n < 32 ? size_t(n) : 0;
+}
+
+int AskForRows(int rows, int cols) {
+  size_t n = SizeRequest(gTerm.ask, kRowsWanted, cols);
+  WriteAll(gTerm.ask, n);
+  sigset_t resize;
+  sigemptyset(&resize);
+  sigaddset(&resize, SIGWINCH);
+  struct timespec wait = {0, kGrowWaitMs * 1000000L};
+  int now = rows;
+  while (now < gTerm.pageRows && sigtimedwait(&resize, nullptr, &wait) == SIGWINCH) {
+    now = WindowRows(nullptr);
+    wait = {0, kGrowWaitMs * 1000000L / 5}; /* a little longer for a second step */
   }
-  m += std::snprintf(gTerm.leave + m, sizeof gTerm.leave - size_t(m), "%s", kLeaveScreen);
-  gTerm.enterLen = size_t(n);
-  gTerm.leaveLen = size_t(m);
+  struct timespec none = {0, 0};
+  while (sigtimedwait(&resize, nullptr, &none) == SIGWINCH) { /* drawn from scratch anyway */
+  }
+  now = WindowRows(nullptr);
+  if (now != rows) {
+    gTerm.askLen = n;
+    gTerm.giveBackLen = SizeRequest(gTerm.giveBack, rows, cols);
+  }
+  return now;
+}
+
+/* The screen for the window as it is at start. */
+void PrepareScreen() {
+  int cols = 0;
+  int rows = WindowRows(&cols);
+  gTerm.askLen = gTerm.giveBackLen = 0;
+  if (rows > 0 && rows < kRowsWanted) rows = AskForRows(rows, cols);
+  gRows = rows;
+  gAlternate = SuitsAlternate(rows);
+  if (gAlternate) {
+    WriteAll(kEnterScreen, sizeof kEnterScreen - 1);
+    return;
+  }
+  char say[128];
+  int n = std::snprintf(
+      say, sizeof say,
+      "The pages need %d lines and this window has %d: scroll back to see their tops.\n",
+      gTerm.pageRows, rows);
+  if (n > 0) WriteAll(say, size_t(n) < sizeof say ? size_t(n) : sizeof say - 1);
 }
 
 void PrepareModes() {
@@ -185,69 +182,115 @@ void PrepareModes() {
   gTerm.keyMode.c_cc[VTIME] = 0;
   gTerm.lineMode = gTerm.saved;
   gTerm.lineMode.c_lflag |= ICANON | ECHO | ECHOE | ECHOK;
+  gTerm.editorMode = gTerm.lineMode;
 }
 
-void HoldStops(sigset_t* old) {
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, SIGTSTP);
-  sigaddset(&set, SIGCONT);
-  sigprocmask(SIG_BLOCK, &set, old);
+void SetMode(int state) {
+  gLineState = state;
+  if (gArmed && gTerm.keys) tcsetattr(0, TCSANOW, ModeFor(state));
 }
 
 }  // namespace
 
-void TerminalOpen(bool* keys, bool* screen) {
+void TerminalRestore() {
+  if (!gArmed) return;
+  if (gTerm.screen) {
+    WriteAll(gTerm.giveBack, gTerm.giveBackLen);
+    if (gAlternate) WriteAll(kLeaveScreen, sizeof kLeaveScreen - 1);
+  }
+  if (gTerm.keys) tcsetattr(0, TCSANOW, &gTerm.saved);
+}
+
+void TerminalResume() {
+  if (!gArmed) return;
+  if (gTerm.keys) tcsetattr(0, TCSANOW, ModeFor(gLineState));
+  if (gTerm.screen) {
+    WriteAll(gTerm.ask, gTerm.askLen);
+    if (gAlternate) WriteAll(kEnterScreen, sizeof kEnterScreen - 1);
+    ClearForScreen(true);
+    WriteAll(gScreenCopy, size_t(gScreenLen));
+    gClean = gScreenLen == 0;
+  }
+}
+
+void TerminalOpen(bool* keys, bool* screen, int pageRows) {
   TerminalClose();
   gTerm.keys = *keys && tcgetattr(0, &gTerm.saved) == 0;
-  gTerm.screen = *screen;
+  gTerm.screen = *screen && gTerm.keys;
+  gTerm.pageRows = pageRows;
   *keys = gTerm.keys;
-  if (!gTerm.keys && !gTerm.screen) return;
-  if (gTerm.keys) PrepareModes();
-  if (gTerm.screen) PrepareScreen();
-  gLineMode = 0;
+  *screen = gTerm.screen;
+  if (!gTerm.keys) return;
+  PrepareModes();
+  gLineState = kKeys;
   gScreenLen = 0;
+  gAlternate = 0;
+  gClean = 0;
+  gTerm.askLen = gTerm.giveBackLen = 0;
+  SignalsInstall(gTerm.screen);
   gArmed = 1;
-  InstallAll();
-  if (gTerm.keys) tcsetattr(0, TCSANOW, &gTerm.keyMode);
-  if (gTerm.screen) WriteAll(gTerm.enter, gTerm.enterLen);
+  tcsetattr(0, TCSANOW, &gTerm.keyMode);
+  if (gTerm.screen) PrepareScreen();
 }
 
 void TerminalClose() {
   if (!gArmed) return;
-  Restore();
-  UninstallAll();
+  TerminalRestore();
+  SignalsUninstall();
   gArmed = 0;
 }
 
 void TerminalKeyMode() {
-  gLineMode = 0;
-  if (gArmed && gTerm.keys) tcsetattr(0, TCSANOW, &gTerm.keyMode);
+  SetMode(kKeys);
 }
 
 void TerminalLineMode() {
-  gLineMode = 1;
-  if (gArmed && gTerm.keys) tcsetattr(0, TCSANOW, &gTerm.lineMode);
+  SetMode(kLine);
+}
+
+void TerminalAdoptEditorMode() {
+  if (!gArmed || !gTerm.keys || gLineState == kEditor) return;
+  struct termios now;
+  if (tcgetattr(0, &now) != 0) return;
+  gTerm.editorMode = now;
+  gLineState = kEditor;
 }
 
 /* The copy must match the screen when a stop comes: Ctrl-Z waits until
    the text is both written and copied. */
 void TerminalWrite(const char* text, size_t len) {
   sigset_t old;
-  HoldStops(&old);
+  SignalsHold(&old);
   WriteAll(text, len);
+  gClean = 0;
   size_t have = size_t(gScreenLen);
   size_t room = sizeof gScreenCopy - have;
   size_t n = len < room ? len : room;
   std::memcpy(gScreenCopy + have, text, n);
   gScreenLen = sig_atomic_t(have + n);
-  sigprocmask(SIG_SETMASK, &old, nullptr);
+  SignalsRelease(&old);
 }
 
 void TerminalClear() {
   sigset_t old;
-  HoldStops(&old);
+  SignalsHold(&old);
   gScreenLen = 0;
-  WriteAll(kClear, sizeof kClear - 1);
-  sigprocmask(SIG_SETMASK, &old, nullptr);
+  ClearForScreen(false);
+  SignalsRelease(&old);
+}
+
+void TerminalRedraw() {
+  if (!gArmed || !gTerm.screen) return;
+  sigset_t old;
+  SignalsHold(&old);
+  int rows = WindowRows(nullptr);
+  gRows = rows;
+  if (gAlternate && !SuitsAlternate(rows)) { /* the scrollback keeps the top from now on */
+    WriteAll(kLeaveScreen, sizeof kLeaveScreen - 1);
+    gAlternate = 0;
+  }
+  ClearForScreen(true);
+  WriteAll(gScreenCopy, size_t(gScreenLen));
+  gClean = gScreenLen == 0;
+  SignalsRelease(&old);
 }

@@ -16,11 +16,13 @@
 */
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/page_rows.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -93,6 +95,24 @@ INSTANTIATE_TEST_SUITE_P(Sessions, Acceptance, testing::ValuesIn(kSessions),
                          [](const testing::TestParamInfo<const char*>& p) {
                            return std::string(p.param);
                          });
+
+/* The rows a window needs to show the tallest page whole, as the program
+   tells a smaller window: every screen of every session fits them (its
+   lines and the row the cursor waits on, where a number is typed), and
+   some screen needs all of them. */
+TEST(AcceptanceScreens, TheTallestPageNeedsTheRowsTheProgramSays) {
+  size_t tallest = 0;
+  for (const char* name : kSessions) {
+    const std::string transcript =
+        ReadFile(AcceptancePath(std::string("expected/") + name + ".txt"));
+    for (const std::string& screen : Screens(transcript)) {
+      size_t rows = size_t(std::count(screen.begin(), screen.end(), '\n')) + 1;
+      EXPECT_LE(rows, size_t(kTallestPageRows)) << name << ":\n" << screen;
+      tallest = std::max(tallest, rows);
+    }
+  }
+  EXPECT_EQ(tallest, size_t(kTallestPageRows));
+}
 
 /* The comparison itself: it must find a difference anywhere, also in the
    last line or in a missing line end. */

@@ -5,7 +5,9 @@
 ** program as its foreground job, so Ctrl-C, Ctrl-Z and a hangup reach it
 ** as they would from a real terminal, and a stop is reported back.  The
 ** test keeps the terminal's other end open to compare its attributes
-** before and after.  Every wait is bounded; a failure never hangs.
+** before and after, and plays the terminal's part in a request for a new
+** window size (granted, as xterm does, unless a test says otherwise).
+** Every wait is bounded; a failure never hangs.
 */
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -13,11 +15,13 @@
 #include <pty.h>
 #include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -56,6 +60,7 @@ struct Options {
   unsigned short rows = 24, cols = 80;
   bool scriptOnStdin = false; /* standard input an empty pipe instead */
   bool textToPipe = false;    /* standard output a pipe instead */
+  bool grows = true;          /* the window takes the size the program asks for */
 };
 
 /* The shell stand-in: leads the session, runs the program in the
@@ -75,6 +80,9 @@ struct Options {
     dup2(stdoutPipe >= 0 ? stdoutPipe : slave, 1);
     dup2(slave, 2);
     for (int fd = 3; fd < 64; ++fd) close(fd);
+    setenv("TERM", "xterm", 1);
+    struct rlimit none = {0, 0}; /* the signals that dump core leave no file behind */
+    setrlimit(RLIMIT_CORE, &none);
     execl(TOLVARIN_BINARY, "tolvarin", static_cast<char*>(nullptr));
     _exit(127);
   }
@@ -94,6 +102,10 @@ struct Options {
       kill(program, SIGCONT);
       continue;
     }
+    if (WIFSIGNALED(st)) { /* which signal ended it, besides the status */
+      char k[2] = {'K', char(WTERMSIG(st))};
+      if (write(report, k, 2) != 2) _exit(123);
+    }
     _exit(WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st));
   }
 }
@@ -107,8 +119,11 @@ struct Session {
   std::string out;   /* what the terminal showed */
   std::string piped; /* what went to the pipe */
   int status = -1;
+  int killedBy = 0; /* the signal that ended the program, 0 when it exited */
+  bool grows;
+  size_t requestsSeen = 0; /* output looked at for size requests */
 
-  explicit Session(const Options& o = Options()) {
+  explicit Session(const Options& o = Options()) : grows(o.grows) {
     struct winsize ws = {o.rows, o.cols, 0, 0};
     if (openpty(&master, &slave, nullptr, nullptr, &ws) != 0) return;
     tcgetattr(slave, &before);
@@ -156,6 +171,25 @@ struct Session {
       while ((n = read(master, buf, sizeof buf)) > 0) out.append(buf, size_t(n));
     if (textPipe >= 0)
       while ((n = read(textPipe, buf, sizeof buf)) > 0) piped.append(buf, size_t(n));
+    AnswerSizeRequests();
+  }
+
+  /* "ESC [ 8 ; rows ; cols t": the window takes that size when it grows. */
+  void AnswerSizeRequests() {
+    for (size_t at; (at = out.find("\x1b[8;", requestsSeen)) != std::string::npos;) {
+      size_t end = out.find('t', at);
+      if (end == std::string::npos) return;
+      requestsSeen = end + 1;
+      unsigned rows = 0, cols = 0;
+      if (!grows || std::sscanf(out.c_str() + at, "\x1b[8;%u;%ut", &rows, &cols) != 2) continue;
+      struct winsize ws = {(unsigned short)rows, (unsigned short)cols, 0, 0};
+      ioctl(master, TIOCSWINSZ, &ws);
+    }
+  }
+
+  void Resize(unsigned short rows, unsigned short cols) {
+    struct winsize ws = {rows, cols, 0, 0};
+    ioctl(master, TIOCSWINSZ, &ws);
   }
 
   /* Position just after the first `what` at or after `from`, or npos. */
@@ -183,12 +217,16 @@ struct Session {
     return t;
   }
 
-  /* Waits until line mode (echoed, line-edited) or key mode is set. */
+  /* Waits until a number entry reads its line, or until key mode is set.
+     The line editor's mode is neither canonical nor echoed, as key mode,
+     but it also turns the extended input processing off, which key mode
+     leaves as it was. */
   bool WaitLineMode(bool line) {
     for (long long end = NowMs() + kWaitMs; NowMs() < end;) {
       termios t = Attributes();
-      bool isLine = (t.c_lflag & ICANON) && (t.c_lflag & ECHO);
-      bool isKey = !(t.c_lflag & ICANON) && !(t.c_lflag & ECHO);
+      bool raw = !(t.c_lflag & ICANON) && !(t.c_lflag & ECHO);
+      bool isLine = ((t.c_lflag & ICANON) && (t.c_lflag & ECHO)) || (raw && !(t.c_lflag & IEXTEN));
+      bool isKey = raw && (t.c_lflag & IEXTEN);
       if (line ? isLine : isKey) return true;
       Pump(5);
     }
@@ -215,6 +253,8 @@ struct Session {
       int st = 0;
       if (waitpid(leader, &st, WNOHANG) == leader) {
         status = WIFEXITED(st) ? WEXITSTATUS(st) : 1000;
+        char k[2];
+        if (read(report, k, 2) == 2 && k[0] == 'K') killedBy = k[1];
         Pump(0);
         return status;
       }
@@ -233,7 +273,7 @@ TEST(ConsolePty, ExitKeyRestoresScreenRowsAndAttributes) {
   Session s;
   ASSERT_GT(s.program, 0);
   ASSERT_NE(s.NextMenu(), std::string::npos);
-  EXPECT_EQ(s.out.rfind(std::string(kEnter) + kAsk50, 0), 0u) << "starts with the screen switch";
+  EXPECT_EQ(s.out.rfind(std::string(kAsk50) + kEnter, 0), 0u) << "starts with the screen switch";
   termios during = s.Attributes();
   EXPECT_FALSE(during.c_lflag & ICANON);
   EXPECT_FALSE(during.c_lflag & ECHO);
@@ -362,24 +402,75 @@ TEST(ConsolePty, CursorAndFunctionKeysAreOneKeyWithoutCharacter) {
   EXPECT_EQ(s.WaitExit(), 0);
 }
 
+/* Every signal whose default action ends the process: the terminal comes
+   back, then the program ends by that very signal. */
 class ConsolePtySignal : public testing::TestWithParam<int> {};
 
-TEST_P(ConsolePtySignal, EndsWithStatusAndTerminalBack) {
+TEST_P(ConsolePtySignal, EndsBySignalWithTerminalBack) {
+  const int sig = GetParam();
   for (bool inEntry : {false, true}) {
     Session s;
     ASSERT_NE(s.NextMenu(), std::string::npos);
-    if (inEntry) { /* line mode must not be what is left behind */
+    if (inEntry) { /* the editor's mode must not be what is left behind */
       s.Type("q");
       ASSERT_TRUE(s.WaitLineMode(true));
     }
-    kill(s.program, GetParam());
-    EXPECT_EQ(s.WaitExit(), 128 + GetParam());
-    EXPECT_TRUE(EndsWith(s.out, kLeave24));
-    EXPECT_TRUE(SameAttributes(s.Attributes(), s.before));
+    kill(s.program, sig);
+    EXPECT_EQ(s.WaitExit(), 128 + sig) << strsignal(sig) << " " << inEntry;
+    EXPECT_EQ(s.killedBy, sig) << strsignal(sig) << " " << inEntry;
+    EXPECT_TRUE(EndsWith(s.out, kLeave24)) << strsignal(sig) << " " << inEntry;
+    EXPECT_TRUE(SameAttributes(s.Attributes(), s.before)) << strsignal(sig) << " " << inEntry;
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, ConsolePtySignal, testing::Values(SIGINT, SIGTERM, SIGHUP));
+INSTANTIATE_TEST_SUITE_P(Signals, ConsolePtySignal,
+                         testing::Values(SIGHUP, SIGINT, SIGQUIT, SIGILL, SIGTRAP, SIGABRT, SIGBUS,
+                                         SIGFPE, SIGUSR1, SIGSEGV, SIGUSR2, SIGPIPE, SIGALRM,
+                                         SIGTERM, SIGSTKFLT, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF,
+                                         SIGIO, SIGPWR, SIGSYS, SIGRTMIN, SIGRTMIN + 5, SIGRTMAX));
+
+/* "tolvarin | head -1", then a key: the pipe's reader is gone, the next
+   screen raises SIGPIPE, and the terminal is back all the same. */
+TEST(ConsolePty, ReaderGoneEndsByBrokenPipe) {
+  Options o;
+  o.textToPipe = true;
+  Session s(o);
+  ASSERT_NE(s.WaitFor("eXit\n", 0, true), std::string::npos);
+  ASSERT_TRUE(s.WaitLineMode(false));
+  close(s.textPipe);
+  s.textPipe = -1;
+  s.Type(" ");
+  EXPECT_EQ(s.WaitExit(), 128 + SIGPIPE);
+  EXPECT_EQ(s.killedBy, SIGPIPE);
+  EXPECT_TRUE(SameAttributes(s.Attributes(), s.before));
+}
+
+/* A window that keeps its 24 rows: the pages stay on the normal screen,
+   one line says what they need, and nothing is there to undo at the end
+   but the key mode. */
+TEST(ConsolePty, WindowThatWillNotGrowKeepsTheNormalScreen) {
+  Options o;
+  o.grows = false;
+  Session s(o);
+  size_t menu = s.NextMenu();
+  ASSERT_NE(menu, std::string::npos);
+  const std::string said =
+      "The pages need 44 lines and this window has 24: scroll back to see their tops.\r\n";
+  EXPECT_EQ(s.out.rfind(std::string(kAsk50) + said, 0), 0u);
+  EXPECT_EQ(Count(s.out, said), 1u);
+  EXPECT_EQ(s.out.find(kEnter), std::string::npos);
+  s.Type("q");
+  ASSERT_TRUE(s.WaitLineMode(true));
+  s.Type("3\n");
+  menu = s.NextMenu(menu);
+  ASSERT_NE(menu, std::string::npos);
+  ASSERT_TRUE(s.WaitLineMode(false));
+  s.Type("x");
+  EXPECT_EQ(s.WaitExit(), 0);
+  EXPECT_TRUE(EndsWith(s.out, kMenuEnd)) << "no screen to leave, no size to give back";
+  EXPECT_EQ(Count(s.out, said), 1u);
+  EXPECT_TRUE(SameAttributes(s.Attributes(), s.before));
+}
 
 TEST(ConsolePty, CtrlCTyped) {
   Session s;
@@ -402,7 +493,7 @@ TEST(ConsolePty, CtrlZStopsWithTerminalBackAndContinues) {
   size_t stop = s.out.size();
   s.Continue();
   /* Back: screen, rows, key mode, and the page shown again. */
-  size_t again = s.WaitFor(std::string(kEnter) + kAsk50 + kClear, stop);
+  size_t again = s.WaitFor(std::string(kAsk50) + kEnter + kClear, stop);
   ASSERT_NE(again, std::string::npos);
   menu = s.NextMenu(again);
   ASSERT_NE(menu, std::string::npos);
@@ -448,14 +539,17 @@ TEST(ConsolePty, HangupIsEndOfInput) {
   }
 }
 
-TEST(ConsolePty, ScriptOnStdinScreenOnTerminal) {
+/* A script's transcript stays on the terminal as plain text: no screen
+   switch, no size request, no mode change, so it can be read afterwards. */
+TEST(ConsolePty, ScriptOnStdinTranscriptOnTerminal) {
   Options o;
   o.scriptOnStdin = true;
   Session s(o);
   EXPECT_EQ(s.WaitExit(), 0);
-  EXPECT_EQ(s.out.rfind(std::string(kEnter) + kAsk50, 0), 0u);
-  EXPECT_NE(s.out.find(kMenuEnd), std::string::npos);
-  EXPECT_TRUE(EndsWith(s.out, kLeave24));
+  ASSERT_FALSE(s.out.empty());
+  EXPECT_EQ(s.out[0], '\f');
+  EXPECT_EQ(s.out.find('\x1b'), std::string::npos);
+  EXPECT_TRUE(EndsWith(s.out, kMenuEnd));
   EXPECT_TRUE(SameAttributes(s.Attributes(), s.before));
 }
 
