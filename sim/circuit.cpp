@@ -29,6 +29,7 @@ const char* const kNodeSwitch = "d";
 const char* const kNodeLoad = "out";
 const double kSwitchRamp = 0.005;
 const double kMinRon = 1e-3;
+const double kJunctionPotential = 0.7;
 
 namespace {
 
@@ -181,6 +182,7 @@ void BuildCircuit(const DesignState& s, int topology, int notch, CircuitUse use,
   c.Topology = topology;
   c.Notch = notch;
   c.DesignHz = s.FreqHz;
+  c.Qcap = s.Qcap;
   c.Vcc = s.Vcc;
   c.Switch.Ron = std::max(double(s.Ron), kMinRon);
   c.Switch.Roff = std::max(kOffResistance, kOffToRo * double(s.Ro));
@@ -197,6 +199,45 @@ void BuildCircuit(const DesignState& s, int topology, int notch, CircuitUse use,
   c.Parts.push_back(
       CircuitPart{row.LoadName, kResistor, kNodeLoad, kNodeGround, s.*row.Load, 0.0, 0.0, 0.0});
   c.Load = static_cast<int>(c.Parts.size()) - 1;
+}
+
+double CossAt(const DeviceModel& d, double v) {
+  if (d.Grading <= 0.0) return d.Coss;
+  const double cj = d.Coss * std::pow(1.0 + d.CossVolts / kJunctionPotential, d.Grading);
+  const double at = std::max(v, -0.5 * kJunctionPotential);
+  return cj * std::pow(1.0 + at / kJunctionPotential, -d.Grading);
+}
+
+void AddDevice(Circuit& c, const DeviceModel& d) {
+  c.Device = d;
+  if (d.Coss > 0.0 && d.Grading <= 0.0) {
+    /* The device's own capacitance beside Cp1, with the loss every
+       capacitor has, so the shunt capacitance behaves as one capacitor
+       whichever share the device takes. */
+    size_t at = 0;
+    while (at < c.Parts.size() && c.Parts[at].Name != "Cp1") at++;
+    assert(at < c.Parts.size());
+    const double esr = c.Qcap > 0.0 ? 1.0 / (kTwoPi * c.DesignHz * d.Coss * c.Qcap) : 0.0;
+    c.Parts.insert(c.Parts.begin() + at + 1, CircuitPart{"Coss", kCapacitor, kNodeSwitch,
+                                                         kNodeGround, d.Coss, esr, 0.0, 0.0});
+    if (c.Load > static_cast<int>(at)) c.Load++;
+    c.Device.Coss = 0.0;
+  }
+}
+
+bool IsNonlinear(const Circuit& c) {
+  return (c.Device.Coss > 0.0 && c.Device.Grading > 0.0) || c.Device.BodyDiode;
+}
+
+DeviceModel LinearisedDevice(const DeviceModel& d, double vcc) {
+  return DeviceModel{d.Coss > 0.0 ? CossAt(d, vcc) : 0.0, 0.0, 0.0, false};
+}
+
+Circuit Linearised(const Circuit& c) {
+  Circuit out = c;
+  out.Device = DeviceModel{};
+  AddDevice(out, LinearisedDevice(c.Device, c.Vcc));
+  return out;
 }
 
 void DropLosses(Circuit& c) {

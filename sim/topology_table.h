@@ -46,6 +46,19 @@ struct MatchFields {
   float DesignState::*Cm; /* pF */
 };
 
+/* The values a tuning moves, and how the series-equivalent capacitor and
+   resistance the network sees become them: as they are (the series form,
+   BASIC) or through the pi conversion to a shunt capacitor and the pi-net
+   resistance (PINET). */
+enum NetworkForm { kSeriesForm, kPiForm };
+
+struct TunedFields {
+  NetworkForm Form;
+  float DesignState::*Ls2; /* uH */
+  float DesignState::*Cap; /* pF: Cs2 or Cp2 */
+  float DesignState::*Ro;  /* ohm: Ro or the pi-net resistance */
+};
+
 enum { kMaxStages = 6 };
 
 struct TopologyRow {
@@ -56,6 +69,7 @@ struct TopologyRow {
   float DesignState::*Load;              /* ohm */
   MatchFields Match;                     /* for kStageElMatch */
   bool SharedTuneCoil;                   /* a series-first match is wound on Ls2's coil */
+  TunedFields Tuned;                     /* what a tuning moves */
   const SweepColumn DesignState::*Sweep; /* the calculator's sweep model of it */
 };
 
