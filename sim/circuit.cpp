@@ -245,6 +245,15 @@ void DropLosses(Circuit& c) {
     if (p.Kind != kResistor) p.SeriesLoss = p.ShuntLoss = 0.0;
 }
 
+void SetPartValue(Circuit& c, const std::string& name, double value) {
+  CircuitPart* p = FindPart(c, name);
+  assert(p != nullptr && value > 0.0);
+  const double scale = value / p->Value;
+  if (p->Kind == kCoil) p->SeriesLoss *= scale;
+  if (p->Kind == kCapacitor) p->SeriesLoss /= scale;
+  p->Value = value;
+}
+
 const CircuitPart* FindPart(const Circuit& c, const std::string& name) {
   for (const CircuitPart& p : c.Parts)
     if (p.Name == name) return &p;

@@ -107,6 +107,10 @@ Circuit Linearised(const Circuit& c);
 /* Every coil and capacitor made lossless (the load stays). */
 void DropLosses(Circuit& c);
 
+/* Sets the value of the part named `name` (ohm, H or F) keeping its Q:
+   a capacitor's or coil's loss resistance scales with its reactance. */
+void SetPartValue(Circuit& c, const std::string& name, double value);
+
 /* The part named `name`, or null. */
 const CircuitPart* FindPart(const Circuit& c, const std::string& name);
 CircuitPart* FindPart(Circuit& c, const std::string& name);

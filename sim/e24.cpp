@@ -21,6 +21,10 @@ const double kPairTolerance = 0.01;
 /* Decades searched for the larger part of a pair, below the target's. */
 const int kPairDecades = 3;
 
+/* No part of a pair below 1 pF: a sub-picofarad capacitor is the board's
+   stray capacitance, not a part to solder. */
+const double kSmallestPart = 1.0;
+
 double Error(double value, double target) {
   return std::fabs(value - target) / target;
 }
@@ -53,7 +57,7 @@ E24Choice ChooseE24(double pf) {
       const double a = m * top / std::pow(10.0, d);
       if (a >= pf) continue;
       const double b = NearestE24(pf - a);
-      if (b > a) continue; /* each pair once, the larger part first */
+      if (b > a || b < kSmallestPart) continue; /* each pair once, the larger part first */
       const double e = Error(a + b, pf);
       if (e <= kPairTolerance && e < bestError) {
         best = E24Choice{a, b};

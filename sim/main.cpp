@@ -21,6 +21,8 @@
 #include "sim/sim_design.h"
 #include "sim/simulate.h"
 #include "sim/text_plot.h"
+#include "sim/tune_report.h"
+#include "sim/tune_run.h"
 
 namespace {
 
@@ -86,35 +88,55 @@ int main(int argc, char** argv) {
                  "them too)\n");
     return 2;
   }
+  /* With --tune the design analysed is the one to build. */
+  static TuneRun tuning;
   Circuit c;
-  BuildCircuit(s, o.Topology, o.Notch, kPowerCircuit, c);
+  if (o.Tune) {
+    RunTuning(s, o, tuning);
+    if (!tuning.Outcome.Ok) {
+      std::fprintf(stderr, "tolvarin-sim: %s\n", tuning.Outcome.Error.c_str());
+      return 1;
+    }
+    c = tuning.Built.Built.Power;
+  } else {
+    CalculatorCircuit(s, o, c);
+  }
+  const int engine = EngineFor(c, o.Engine);
+  const bool confirm = o.Confirm && engine == kEngineExact;
+  /* The tuning table already holds the design frequency. */
+  const bool table = !o.Json && (!o.Tune || o.Sweep);
   if (!o.Json) {
-    std::fputs((ReportTitle(o) + ReportHeading(s, c) + ReportTableHeading()).c_str(), stdout);
+    std::fputs((ReportTitle(o, engine) + ReportHeading(s, c)).c_str(), stdout);
+    if (o.Tune) std::fputs(TuneReport(s, tuning).c_str(), stdout);
+    if (table) std::fputs(ReportTableHeading().c_str(), stdout);
     std::fflush(stdout);
   }
 
   std::vector<double> mhz;
   DriveFrequencies(o, mhz);
-  std::vector<SimResult> results(mhz.size()), confirm(o.Confirm ? mhz.size() : 0);
+  std::vector<SimResult> results(mhz.size()), confirmed(confirm ? mhz.size() : 0);
   std::vector<std::string> netlist;
   int status = 0;
   for (size_t i = 0; i < mhz.size(); i++) {
-    SimulateDrive(c, o.Engine, o.Periods, mhz[i], results[i], i == 0 ? &netlist : nullptr);
+    SimulateDrive(c, engine, o.Periods, mhz[i], results[i], i == 0 ? &netlist : nullptr);
     if (!results[i].Ok) status = 1;
-    if (o.Confirm) {
-      SimulateDrive(c, kEngineNgspice, o.Periods, mhz[i], confirm[i]);
-      if (!confirm[i].Ok) status = 1;
+    if (confirm) {
+      SimulateDrive(c, kEngineNgspice, o.Periods, mhz[i], confirmed[i]);
+      if (!confirmed[i].Ok) status = 1;
     }
-    if (o.Json) continue;
+    if (!table) continue;
     std::fputs(ReportRow(results[i], c.Vcc).c_str(), stdout);
-    if (o.Confirm) std::fputs(ReportRow(confirm[i], c.Vcc).c_str(), stdout);
+    if (confirm) std::fputs(ReportRow(confirmed[i], c.Vcc).c_str(), stdout);
     std::fflush(stdout);
   }
   if (o.Json) {
-    std::puts(RunJson(o, c, results, o.Confirm ? &confirm : nullptr).dump(2).c_str());
+    nlohmann::json doc = RunJson(o, c, results, confirm ? &confirmed : nullptr);
+    doc["engine"] = EngineName(engine);
+    if (o.Tune) doc["designs"] = DesignsJson(tuning);
+    std::puts(doc.dump(2).c_str());
   } else {
-    std::fputs(ReportNotes(o.Confirm ? confirm : results).c_str(), stdout);
-    if (o.Confirm) std::fputs(ReportAgreement(results, confirm).c_str(), stdout);
+    if (table) std::fputs(ReportNotes(confirm ? confirmed : results).c_str(), stdout);
+    if (confirm) std::fputs(ReportAgreement(results, confirmed).c_str(), stdout);
     if (o.Impedance && !PrintImpedance(s, o, mhz)) status = 1;
     if (mhz.size() == 1 && results[0].Ok)
       std::fputs(("\n" + PlotPeriod(results[0].Vsw, results[0].Isw, mhz[0])).c_str(), stdout);

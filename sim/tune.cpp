@@ -35,7 +35,7 @@ namespace {
 
 /* How close the conditions must come.  The exact engine is smooth to its
    float-held values; an ngspice run carries its integration error. */
-const double kExactTolerance[3] = {1e-4, 1e-3, 1e-4};
+const double kExactTolerance[3] = {3e-4, 3e-3, 3e-4};
 const double kNgspiceTolerance[3] = {1e-3, 5e-3, 2e-3};
 
 /* Drive periods of one seeded ngspice run: it starts steady, so this only
@@ -55,6 +55,7 @@ struct Stage {
   DeviceModel device; /* what stands beside Cp1 */
   bool ngspice;
   Values start;
+  double chokeScale = 1.0; /* the choke of the circuit times this (continuation) */
   int evaluations = 0;
   std::string error;
   /* An ngspice stage stops at the first evaluation within its
@@ -71,8 +72,10 @@ struct Stage {
   /* The circuit and its steady state at the values v. */
   bool Evaluate(const Values& v, TunedDesign& d) {
     evaluations++;
-    ApplyTunedValues(*calc, topology, v.v[0], v.v[1], v.v[2], d.Design);
-    TunedCircuit(d.Design, topology, notch, *settings, device, d.Power);
+    ApplyTunedValues(*calc, topology, v.v[0], v.v[1], v.v[2], d.Design, &d.Exact);
+    TunedCircuit(d.Design, topology, notch, *settings, device, d.Power, &d.Exact);
+    if (chokeScale != 1.0)
+      SetPartValue(d.Power, "Lp1", FindPart(d.Power, "Lp1")->Value * chokeScale);
     const double mhz = double(calc->FreqHz) * 1e-6;
     if (!ngspice) {
       ExactSteadyState(d.Power, mhz, d.Point);
@@ -150,7 +153,7 @@ bool Solve(Stage& stage, TunedDesign& d, std::string* error) {
   linear.device = LinearisedDevice(stage.device, stage.calc->Vcc);
   Functor f{&stage, &linear};
   Eigen::HybridNonLinearSolver<Functor> solver(f);
-  solver.parameters.epsfcn = 1e-8; /* difference steps of 1e-4: above float's rounding */
+  solver.parameters.epsfcn = 1e-8; /* difference steps of 1e-4: above the engine's noise */
   solver.parameters.xtol = 1e-9;
   solver.parameters.factor = 0.5; /* the first step at most halves or doubles a value */
   solver.parameters.maxfev = stage.ngspice ? 25 : 200;
@@ -176,6 +179,29 @@ bool Solve(Stage& stage, TunedDesign& d, std::string* error) {
       "%d steady states",
       r[0], r[1], 100.0 * r[2], stage.evaluations);
   return false;
+}
+
+/* The calculator's values start well where its equations hold, with an
+   all but infinite choke; a small choke can move the answer out of the
+   solver's reach from there.  Then the stage is solved along a path:
+   first with the choke kContinuationSpan times larger, then smaller by
+   equal factors, each step from the answer of the one before. */
+const double kContinuationSpan = 100.0;
+const int kContinuationSteps = 8;
+
+Values Read(const DesignState& s, int topology);
+
+bool ChokeContinuation(Stage& stage, TunedDesign& d, std::string* error, int* evaluations) {
+  Stage step = stage;
+  for (int k = 0; k <= kContinuationSteps; k++) {
+    step.chokeScale = std::pow(kContinuationSpan, 1.0 - double(k) / kContinuationSteps);
+    step.evaluations = 0;
+    const bool ok = Solve(step, d, error);
+    *evaluations += step.evaluations;
+    if (!ok) return false;
+    step.start = Read(d.Design, stage.topology);
+  }
+  return true;
 }
 
 /* The three values of a design record as a tuning reads them back. */
@@ -222,22 +248,23 @@ void TuneResiduals(const SimResult& r, double vcc, double power, double out[3]) 
 }
 
 void ApplyTunedValues(const DesignState& calc, int topology, double cp1Pf, double capPf,
-                      double roOhm, DesignState& out) {
+                      double roOhm, DesignState& out, ExactValues* exact) {
   const TopologyRow& row = Topology(topology);
   const TunedFields& f = row.Tuned;
   const double w = kTwoPi * double(calc.FreqHz);
-  out = calc;
-  out.Cp1 = F(cp1Pf);
-  out.*f.Ls2 = F(double(calc.QL) * roOhm / w * 1e6);
-  if (f.Form == kSeriesForm) {
-    out.*f.Cap = F(capPf);
-    out.*f.Ro = F(roOhm);
-  } else {
+  ExactValues e{cp1Pf, double(calc.QL) * roOhm / w * 1e6, capPf, roOhm};
+  if (f.Form == kPiForm) {
     /* The calculator's pi conversion of the series pair. */
     const double qc = 1.0 / (w * capPf * 1e-12 * roOhm);
-    out.*f.Ro = F((qc * qc + 1.0) * roOhm);
-    out.*f.Cap = F(qc * qc / (qc * qc + 1.0) * capPf);
+    e.RoOhm = (qc * qc + 1.0) * roOhm;
+    e.CapPf = qc * qc / (qc * qc + 1.0) * capPf;
   }
+  out = calc;
+  out.Cp1 = F(e.Cp1Pf);
+  out.*f.Ls2 = F(e.Ls2Uh);
+  out.*f.Cap = F(e.CapPf);
+  out.*f.Ro = F(e.RoOhm);
+  if (exact) *exact = e;
   float q = 0.0f, lm = 0.0f, cm = 0.0f;
   const int arrangement = ElMatchRule(out.*f.Ro, out.Rload, out.FreqHz, &q, &lm, &cm);
   out.*row.Match.Arrangement = arrangement;
@@ -246,23 +273,35 @@ void ApplyTunedValues(const DesignState& calc, int topology, double cp1Pf, doubl
 }
 
 void TunedCircuit(const DesignState& s, int topology, int notch, const TuneSettings& settings,
-                  const DeviceModel& device, Circuit& c) {
+                  const DeviceModel& device, Circuit& c, const ExactValues* exact) {
   BuildCircuit(s, topology, notch, kPowerCircuit, c);
+  if (exact) {
+    const TopologyRow& row = Topology(topology);
+    if (exact->Cp1Pf > 0.0) SetPartValue(c, "Cp1", exact->Cp1Pf * 1e-12);
+    SetPartValue(c, "Ls2", exact->Ls2Uh * 1e-6);
+    SetPartValue(c, row.Tuned.Form == kSeriesForm ? "Cs2" : "Cp2", exact->CapPf * 1e-12);
+    if (!TopologyDrivesRload(topology)) SetPartValue(c, row.LoadName, exact->RoOhm);
+  }
   AddDevice(c, device);
   if (settings.Adjust) settings.Adjust(c);
+}
+
+DesignState ChokeHeld(const DesignState& calc, const TuneSettings& settings) {
+  DesignState s = calc;
+  if (settings.ChokeUh > 0.0) {
+    s.Lp1 = F(settings.ChokeUh);
+    CoilRecord choke = s.Coils[kChokeLp1];
+    choke.Uhy = s.Lp1;
+    WindCoil(s, choke);
+    s.Coils[kChokeLp1] = choke;
+  }
+  return s;
 }
 
 void TuneDesign(const DesignState& calc, int topology, int notch, const TuneSettings& settings,
                 TuneOutcome& out) {
   out = TuneOutcome{};
-  DesignState base = calc;
-  if (settings.ChokeUh > 0.0) {
-    base.Lp1 = F(settings.ChokeUh);
-    CoilRecord choke = base.Coils[kChokeLp1];
-    choke.Uhy = base.Lp1;
-    WindCoil(base, choke);
-    base.Coils[kChokeLp1] = choke;
-  }
+  const DesignState base = ChokeHeld(calc, settings);
   const DeviceModel& device = settings.Device;
   const double cossPf = device.Coss > 0.0 ? CossAt(device, base.Vcc) * 1e12 : 0.0;
 
@@ -271,6 +310,7 @@ void TuneDesign(const DesignState& calc, int topology, int notch, const TuneSett
   TunedDesign d;
   bool ok = Solve(lumped, d, &out.Error);
   out.Evaluations = lumped.evaluations;
+  if (!ok) ok = ChokeContinuation(lumped, d, &out.Error, &out.Evaluations);
   if (!ok) return;
   const double needPf = d.Design.Cp1;
   if (cossPf >= needPf) {

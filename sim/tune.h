@@ -26,10 +26,18 @@ struct TuneSettings {
   std::function<void(Circuit&)> Adjust; /* applied to every circuit tried (tests idealise) */
 };
 
+/* The tuned values in double precision, in the terms of the row's fields:
+   the design record holds them as floats, which at a high loaded Q would
+   blur the small difference of Ls2's and Cs2's large reactances. */
+struct ExactValues {
+  double Cp1Pf, Ls2Uh, CapPf, RoOhm;
+};
+
 /* One design: the calculator's record with the row's values replaced,
    its circuit and what it does at the design frequency. */
 struct TunedDesign {
   DesignState Design; /* Cp1 holds the external capacitor */
+  ExactValues Exact;  /* the values Design holds as floats */
   Circuit Power;      /* the power circuit, device and adjustment in */
   double CossPf;      /* the device's share of the shunt capacitance (at Vcc if graded) */
   double Cp1TotalPf;  /* external plus device */
@@ -49,6 +57,10 @@ struct TuneOutcome {
    Von / Vcc, the slope at turn-on, Pout / Power - 1. */
 void TuneResiduals(const SimResult& r, double vcc, double power, double out[3]);
 
+/* The calculator's design with the choke of the settings: held at its
+   inductance and wound by the coil model on the choke's form. */
+DesignState ChokeHeld(const DesignState& calc, const TuneSettings& settings);
+
 /* Tunes the calculator's design calc in topology t. */
 void TuneDesign(const DesignState& calc, int topology, int notch, const TuneSettings& settings,
                 TuneOutcome& out);
@@ -57,10 +69,11 @@ void TuneDesign(const DesignState& calc, int topology, int notch, const TuneSett
    series-equivalent capacitor in pF, Ro in ohm (inductances from Ro and
    QL, the match recomputed by the calculator's EL rule). */
 void ApplyTunedValues(const DesignState& calc, int topology, double cp1Pf, double capPf,
-                      double roOhm, DesignState& out);
+                      double roOhm, DesignState& out, ExactValues* exact = nullptr);
 
-/* The power circuit of a design with the device and the adjustment in. */
+/* The power circuit of a design with the device and the adjustment in;
+   with `exact`, its tuned parts take those values. */
 void TunedCircuit(const DesignState& s, int topology, int notch, const TuneSettings& settings,
-                  const DeviceModel& device, Circuit& c);
+                  const DeviceModel& device, Circuit& c, const ExactValues* exact = nullptr);
 
 #endif
