@@ -7,12 +7,16 @@
 ** when asked.  Exit status: 0 done, 1 a simulation or a file failed, 2
 ** bad options or no simulator in this build for what was asked.
 */
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "app/design_check.h"
 #include "app/design_state.h"
+#include "sim/analysis_design.h"
+#include "sim/analysis_report.h"
 #include "sim/circuit.h"
 #include "sim/json_report.h"
 #include "sim/ngspice_runner.h"
@@ -21,6 +25,7 @@
 #include "sim/sim_design.h"
 #include "sim/simulate.h"
 #include "sim/text_plot.h"
+#include "sim/tolerance_report.h"
 #include "sim/tune_report.h"
 #include "sim/tune_run.h"
 
@@ -62,6 +67,54 @@ bool PrintImpedance(const DesignState& s, const SimOptions& o, const std::vector
   return true;
 }
 
+/* Before a tolerance run by ngspice, how long it will take; on a
+   terminal, how far it is. */
+void ShowProgress(int done, int total, double secondsPerRun) {
+  static const bool terminal = isatty(fileno(stderr)) != 0;
+  if (done == 0) {
+    std::fprintf(stderr, "tolvarin-sim: %s\n", ToleranceEstimate(total, secondsPerRun).c_str());
+  } else if (terminal) {
+    std::fprintf(stderr, "\rtolerance: %d of %d samples%s", done, total, done == total ? "\n" : "");
+    std::fflush(stderr);
+  }
+}
+
+/* The analyses o asks for, of circuit c by `engine`: printed, or added
+   to doc.  False when a steady state of any failed. */
+bool RunAnalyses(const DesignState& s, const SimOptions& o, const Circuit& c, int engine,
+                 nlohmann::json* doc) {
+  const double mhz = AnalysisMHz(o);
+  bool ok = true;
+  auto show = [doc](const char* key, const std::string& text, const nlohmann::json& j) {
+    if (doc)
+      (*doc)[key] = j;
+    else
+      std::fputs(text.c_str(), stdout);
+    std::fflush(stdout);
+  };
+  if (o.Tolerance) {
+    ToleranceRun run;
+    RunTolerance(c, ToleranceSettingsFor(o, s, engine), run,
+                 engine == kEngineNgspice ? ShowProgress : ToleranceProgress());
+    ok = ok && run.Nominal.Ok && run.Failed == 0;
+    show("tolerance", ToleranceReport(run), ToleranceJson(run));
+  }
+  if (o.Mismatch > 0.0) {
+    MismatchRun run;
+    RunMismatch(c, o.Mismatch, engine, o.Periods, mhz, run);
+    for (const MismatchPoint& p : run.Points) ok = ok && p.Result.Ok;
+    show("mismatch", MismatchReport(run), MismatchJson(run));
+  }
+  if (o.Sensitivity) {
+    SensitivityRun run;
+    RunSensitivity(c, engine, o.Periods, mhz, run);
+    ok = ok && run.Nominal.Ok;
+    for (const ElementEffect& e : run.Effects) ok = ok && e.Ok;
+    show("sensitivity", SensitivityReport(run), SensitivityJson(run));
+  }
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -88,7 +141,7 @@ int main(int argc, char** argv) {
                  "them too)\n");
     return 2;
   }
-  /* With --tune the design analysed is the one to build. */
+  /* The table and the analyses take the design --design names. */
   static TuneRun tuning;
   Circuit c;
   if (o.Tune) {
@@ -97,10 +150,8 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "tolvarin-sim: %s\n", tuning.Outcome.Error.c_str());
       return 1;
     }
-    c = tuning.Built.Built.Power;
-  } else {
-    CalculatorCircuit(s, o, c);
   }
+  AnalysedCircuit(s, o, tuning, c);
   const int engine = EngineFor(c, o.Engine);
   const bool confirm = o.Confirm && engine == kEngineExact;
   /* The tuning table already holds the design frequency. */
@@ -133,6 +184,7 @@ int main(int argc, char** argv) {
     nlohmann::json doc = RunJson(o, c, results, confirm ? &confirmed : nullptr);
     doc["engine"] = EngineName(engine);
     if (o.Tune) doc["designs"] = DesignsJson(tuning);
+    if (!RunAnalyses(s, o, c, engine, &doc)) status = 1;
     std::puts(doc.dump(2).c_str());
   } else {
     if (table) std::fputs(ReportNotes(confirm ? confirmed : results).c_str(), stdout);
@@ -140,6 +192,7 @@ int main(int argc, char** argv) {
     if (o.Impedance && !PrintImpedance(s, o, mhz)) status = 1;
     if (mhz.size() == 1 && results[0].Ok)
       std::fputs(("\n" + PlotPeriod(results[0].Vsw, results[0].Isw, mhz[0])).c_str(), stdout);
+    if (!RunAnalyses(s, o, c, engine, nullptr)) status = 1;
   }
 
   if (!o.CsvPath.empty() && !WriteFile(o.CsvPath, CsvText(results))) {

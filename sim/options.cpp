@@ -14,6 +14,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +22,8 @@
 #include <regex>
 
 #include "app/design_inputs.h"
+#include "sim/analysis_design.h"
+#include "sim/mismatch.h"
 #include "sim/topology_table.h"
 
 namespace {
@@ -196,6 +199,73 @@ std::string CheckChoke(const std::string& text, SimOptions& o) {
   return "";
 }
 
+/* The analyses' numbers: each a field of the options within a range. */
+struct AnalysisNumber {
+  const char* name;
+  double SimOptions::*field;
+  double low, high;
+  bool lowOpen; /* the low end itself is not allowed */
+};
+
+const AnalysisNumber kAnalysisNumbers[] = {
+    {"--cap-tol", &SimOptions::CapTol, 0.0, 50.0, false},
+    {"--coil-tol", &SimOptions::CoilTol, 0.0, 50.0, false},
+    {"--ron-tol", &SimOptions::RonTol, 0.0, 1000.0, false},
+    {"--vmax", &SimOptions::Vmax, 0.0, 1e5, true},
+    {"--pdev-max", &SimOptions::PdevMax, 0.0, 1e6, true},
+    {"--mismatch", &SimOptions::Mismatch, 1.0, kMaxVswr, false},
+};
+
+const int kMaxSamples = 100000;
+
+std::string CheckAnalysisNumber(const AnalysisNumber& n, const std::string& text, SimOptions& o) {
+  double v = 0.0;
+  if (!ToNumber(text, &v)) return Quote(text) + " is not a number";
+  if (!(n.lowOpen ? v > n.low : v >= n.low) || v > n.high) {
+    char range[64];
+    std::snprintf(range, sizeof range, n.lowOpen ? "above %g, at most %g" : "%g to %g", n.low,
+                  n.high);
+    return text + " is out of range (" + range + ")";
+  }
+  o.*n.field = v;
+  return "";
+}
+
+std::string CheckSamples(const std::string& text, SimOptions& o) {
+  double v = 0.0;
+  if (!ToNumber(text, &v)) return Quote(text) + " is not a number";
+  if (v != std::floor(v) || v < 1 || v > kMaxSamples)
+    return text + " is out of range (a whole number, 1 to " + std::to_string(kMaxSamples) + ")";
+  o.Samples = static_cast<int>(v);
+  return "";
+}
+
+std::string CheckSeed(const std::string& text, SimOptions& o) {
+  static const std::regex digits(R"(\d{1,20})");
+  const std::string fault = Quote(text) + " is not a whole number from 0 to 2^64 - 1";
+  if (!std::regex_match(text, digits)) return fault;
+  errno = 0;
+  const unsigned long long v = std::strtoull(text.c_str(), nullptr, 10);
+  if (errno == ERANGE) return fault;
+  o.Seed = v;
+  return "";
+}
+
+std::string CheckDesign(const std::string& text, SimOptions& o) {
+  o.Design = AnalysisDesignByName(text);
+  if (o.Design < 0) return "unknown design " + Quote(text) + " (" + AnalysisDesignNames() + ")";
+  return "";
+}
+
+/* The analyses' options that only mean something together. */
+std::string CheckAnalysesTogether(const SimOptions& o, const std::vector<std::string>& given) {
+  if (o.Design > kDesignCalculator && !o.Tune)
+    return std::string("--design ") + AnalysisDesignName(o.Design) + " needs --tune";
+  for (const std::string& name : given)
+    if (!o.Tolerance) return name + " goes with --tolerance";
+  return "";
+}
+
 /* The run's combinations that no single option can judge. */
 std::string CheckTogether(const SimOptions& o) {
   if (o.Notch && !TopologyHasFilter(o.Topology))
@@ -247,6 +317,14 @@ int ParseSimOptions(int argc, const char* const* argv, SimOptions& o, std::strin
   Value(app, texts, "--choke", [&o](std::string& v) { return CheckChoke(v, o); });
   Value(app, texts, "--coss", [&o](std::string& v) { return CheckCoss(v, o); });
   Value(app, texts, "--coss-m", [&o](std::string& v) { return CheckGrading(v, o); });
+  bool tolerance = false, sensitivity = false;
+  app.add_flag("--tolerance", tolerance);
+  app.add_flag("--sensitivity", sensitivity);
+  Value(app, texts, "--design", [&o](std::string& v) { return CheckDesign(v, o); });
+  Value(app, texts, "--samples", [&o](std::string& v) { return CheckSamples(v, o); });
+  Value(app, texts, "--seed", [&o](std::string& v) { return CheckSeed(v, o); });
+  for (const AnalysisNumber& n : kAnalysisNumbers)
+    Value(app, texts, n.name, [&o, &n](std::string& v) { return CheckAnalysisNumber(n, v, o); });
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -265,7 +343,14 @@ int ParseSimOptions(int argc, const char* const* argv, SimOptions& o, std::strin
   o.Tune = tune;
   o.NoConfirm = noConfirm;
   o.Diode = diode;
+  o.Tolerance = tolerance;
+  o.Sensitivity = sensitivity;
+  std::vector<std::string> toleranceOnly;
+  for (const char* name :
+       {"--samples", "--seed", "--cap-tol", "--coil-tol", "--ron-tol", "--vmax", "--pdev-max"})
+    if (app.count(name) > 0) toleranceOnly.push_back(name);
   *error = CheckTogether(o);
+  if (error->empty()) *error = CheckAnalysesTogether(o, toleranceOnly);
   if (o.CossVolts > 0.0 && o.CossM <= 0.0) o.CossM = kDefaultGrading;
   return error->empty() ? kOptionsRun : kOptionsError;
 }
@@ -327,6 +412,26 @@ std::string SimHelpText() {
          "                    junction from PF at V volts (Vj 0.7 V)\n"
          "  --coss-m M        the grading of --coss PF@V, 0 to 1 (0.5)\n"
          "  --diode           the device's body diode across the switch\n"
+         "Analyses, at the design frequency:\n"
+         "  --design NAME     the design the table and the analyses take: " +
+         AnalysisDesignNames() +
+         "\n"
+         "                    (default: built with --tune, calculator otherwise)\n"
+         "  --tolerance       Monte Carlo over the parts' tolerances, each uniform:\n"
+         "  --samples N       samples, 1 to " +
+         std::to_string(kMaxSamples) +
+         " (1000)\n"
+         "  --seed N          the random sequence, a whole number (1)\n"
+         "  --cap-tol PCT     every capacitor within +/- PCT %, 0 to 50 (5)\n"
+         "  --coil-tol PCT    every coil within +/- PCT %, 0 to 50 (3)\n"
+         "  --ron-tol PCT     Ron up to PCT % higher, 0 to 1000 (20)\n"
+         "  --vmax V          the device's voltage rating (the calculator's Dev-BV)\n"
+         "  --pdev-max W      also count the samples whose device stays under W\n"
+         "  --mismatch VSWR   the load moved round that VSWR circle, 12 phases, 1 to " +
+         std::to_string(static_cast<int>(kMaxVswr)) +
+         "\n"
+         "  --sensitivity     what +1 % of each coil, capacitor and Ron does to Pout,\n"
+         "                    Vpk and the ZVS error, largest effect first\n"
          "Output:\n"
          "  --sweep A:B:STEP  drive frequencies from A to B MHz (default: the design\n"
          "                    frequency only, which also prints a plot of one period)\n"

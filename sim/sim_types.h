@@ -9,6 +9,7 @@
 #ifndef TOLVARIN_SIM_SIM_TYPES_H
 #define TOLVARIN_SIM_SIM_TYPES_H
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,18 @@ struct SimOptions {
   double CossVolts; /* V of its datasheet point when graded; 0: linear */
   double CossM;     /* grading exponent of a graded capacitance */
   int Diode;        /* 1: the device's body diode in the circuit */
+  /* The analyses, at the design frequency, of the design chosen. */
+  int Design = -1;        /* AnalysisDesign; -1: built with --tune, calculator otherwise */
+  int Tolerance;          /* 1: Monte Carlo over the parts' tolerances */
+  int Samples = 1000;     /* Monte Carlo samples */
+  std::uint64_t Seed = 1; /* of the random sequence */
+  double CapTol = 5.0;    /* %, every capacitor within +/- this */
+  double CoilTol = 3.0;   /* %, every coil */
+  double RonTol = 20.0;   /* %, Ron up to this much higher */
+  double Vmax;            /* V the device is rated for; 0: the calculator's Dev-BV */
+  double PdevMax;         /* W the device may dissipate; 0: not asked */
+  double Mismatch;        /* VSWR of the load circle; 0: no mismatch run */
+  int Sensitivity;        /* 1: the change of each figure for +1 % of each element */
 };
 
 /* Samples of one drive period taken uniformly for the plot, the CSV
