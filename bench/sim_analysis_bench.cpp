@@ -1,0 +1,60 @@
+/*
+** sim_analysis_bench.cpp: the analyses of the built-in example with the
+** exact engine: a tolerance run of 1000 samples, the mismatch run of 12
+** loads and the sensitivity of every element, each timed as process CPU
+** time.
+*/
+#include <benchmark/benchmark.h>
+
+#include "sim/circuit.h"
+#include "sim/mismatch.h"
+#include "sim/options.h"
+#include "sim/sensitivity.h"
+#include "sim/sim_design.h"
+#include "sim/tolerance.h"
+
+namespace {
+
+Circuit Example() {
+  SimOptions o;
+  DefaultSimOptions(o);
+  DesignState s;
+  DesignForSimulation(o, s);
+  Circuit c;
+  CalculatorCircuit(s, o, c);
+  return c;
+}
+
+void Tolerance1000(benchmark::State& state) {
+  const Circuit c = Example();
+  ToleranceSettings t{5.0, 3.0, 20.0, 1000, 1, kEngineExact, 0, 3.8, 53.4, 0.0};
+  for (auto _ : state) {
+    ToleranceRun run;
+    RunTolerance(c, t, run);
+    benchmark::DoNotOptimize(run.Stats[kFigVpk].P95);
+  }
+}
+
+void Mismatch12(benchmark::State& state) {
+  const Circuit c = Example();
+  for (auto _ : state) {
+    MismatchRun run;
+    RunMismatch(c, 2.0, kEngineExact, 0, 3.8, run);
+    benchmark::DoNotOptimize(run.Worst[kFigVpk]);
+  }
+}
+
+void Sensitivity(benchmark::State& state) {
+  const Circuit c = Example();
+  for (auto _ : state) {
+    SensitivityRun run;
+    RunSensitivity(c, kEngineExact, 0, 3.8, run);
+    benchmark::DoNotOptimize(run.Effects.size());
+  }
+}
+
+BENCHMARK(Tolerance1000)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(Mismatch12)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(Sensitivity)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,143 @@
+/*
+** sim_tolerance_test.cpp: the Monte Carlo run against what it must
+** reproduce: no spread at all without tolerances, ngspice's figures of
+** the very circuit a sample stands for, the quantiles of a uniform part
+** carried through a monotonic response, and the generator the C++
+** standard fixes.
+*/
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "sim/exact_engine.h"
+#include "sim/ngspice_runner.h"
+#include "sim/simulate.h"
+#include "sim/tolerance.h"
+#include "sim_example.h"
+
+namespace {
+
+ToleranceSettings Settings(int samples, double capPct, double coilPct, double ronPct) {
+  ToleranceSettings t{};
+  t.CapPct = capPct;
+  t.CoilPct = coilPct;
+  t.RonPct = ronPct;
+  t.Samples = samples;
+  t.Seed = 1;
+  t.Engine = kEngineExact;
+  t.DriveMHz = 3.8;
+  t.Vmax = 53.4;
+  return t;
+}
+
+TEST(SimTolerance, WithoutTolerancesEverySampleIsTheNominal) {
+  ToleranceRun run;
+  RunTolerance(ExampleCircuit(), Settings(50, 0.0, 0.0, 0.0), run);
+  ASSERT_TRUE(run.Nominal.Ok) << run.Nominal.Error;
+  ASSERT_EQ(run.Samples.size(), 50u);
+  const Figures nominal = FiguresOf(run.Nominal);
+  for (const ToleranceSample& s : run.Samples) {
+    ASSERT_TRUE(s.Ok) << s.Error;
+    for (int f = 0; f < kFigureCount; f++) EXPECT_EQ(s.Figs.Of[f], nominal.Of[f]) << f;
+  }
+  EXPECT_EQ(run.Stats[kFigVpk].P95, run.Stats[kFigVpk].P5);
+}
+
+/* The worst sample of a run, its circuit simulated by ngspice: the
+   figures the run holds are that circuit's, and it is far enough from
+   the nominal that a sample simulated with other parts would show. */
+TEST(SimTolerance, SampleFiguresAreThoseOfItsCircuitInNgspice) {
+  if (!SimulatorAvailable()) GTEST_SKIP() << "built without ngspice";
+  const Circuit c = TunedExample();
+  ToleranceRun run;
+  RunTolerance(c, Settings(40, 5.0, 3.0, 20.0), run);
+  ASSERT_TRUE(run.Nominal.Ok) << run.Nominal.Error;
+  ASSERT_EQ(run.Failed, 0);
+  for (int i : {run.Worst.front(), 0}) {
+    const ToleranceSample& s = run.Samples[i];
+    SimResult ng;
+    SimulateDrive(SampleCircuit(c, run.Ranges, s.Deviation), kEngineNgspice, 0, 3.8, ng);
+    ASSERT_TRUE(ng.Ok && ng.Steady) << ng.Error;
+    const double* f = s.Figs.Of;
+    EXPECT_TRUE(AgreesWithNgspice(f[kFigPout], f[kFigPdev], f[kFigEff], f[kFigVpk], f[kFigZvs],
+                                  f[kFigSlope], ng))
+        << "sample " << i << ": Pout " << f[kFigPout] << " " << ng.Pout << ", Vpk " << f[kFigVpk]
+        << " " << ng.Vpeak << ", ZVS " << f[kFigZvs] << " " << ng.ZvsError;
+  }
+  const double worst = run.Samples[run.Worst.front()].Figs.Of[kFigVpk];
+  EXPECT_GT(worst, 1.02 * run.Nominal.Vpeak);
+}
+
+/* Cp1 alone within +/- 5 %: its q-quantile is 1 + 0.1 (q - 0.5) times
+   its value, and Pout falls as Cp1 rises, so Pout's q-quantile is Pout
+   at Cp1's (1 - q)-quantile.  The sample quantile of 1000 uniform
+   draws has a standard deviation of sqrt(q (1 - q) / 1000) x 0.1 of
+   the value (at most 0.16 %): Pout's quantile must lie between Pout at
+   Cp1's quantile less and plus four of those. */
+TEST(SimTolerance, OneCapacitorGivesTheQuantilesOfADirectEvaluation) {
+  const Circuit c = TunedExample();
+  const double cp1 = FindPart(c, "Cp1")->Value;
+  auto poutAt = [&](double fraction) {
+    Circuit changed = c;
+    SetPartValue(changed, "Cp1", cp1 * (1.0 + fraction));
+    SimResult r;
+    ExactSteadyState(changed, 3.8, r);
+    EXPECT_TRUE(r.Ok) << r.Error;
+    return r.Pout;
+  };
+  ASSERT_GT(poutAt(-0.05), poutAt(0.05)); /* monotonic, falling */
+  const int n = 1000;
+  ToleranceRun run;
+  RunToleranceOver(c, {{"Cp1", -0.05, 0.05}}, Settings(n, 0, 0, 0), run);
+  ASSERT_EQ(run.Failed, 0);
+  const FigureStats& pout = run.Stats[kFigPout];
+  const struct { double q, got; } cases[] = {{0.05, pout.P5}, {0.5, pout.Median}, {0.95, pout.P95}};
+  for (const auto& k : cases) {
+    const double at = 0.1 * (0.5 - k.q); /* Cp1's (1 - q)-quantile */
+    const double sigma = std::sqrt(k.q * (1.0 - k.q) / n) * 0.1;
+    EXPECT_LE(k.got, poutAt(at - 4.0 * sigma)) << "q " << k.q;
+    EXPECT_GE(k.got, poutAt(at + 4.0 * sigma)) << "q " << k.q;
+  }
+}
+
+/* The share within the rating: with the rating at the run's own 95th
+   percentile of Vpk, 950 of 1000 distinct values are at most it. */
+TEST(SimTolerance, ShareWithinTheRatingCountsTheSamples) {
+  const Circuit c = ExampleCircuit();
+  ToleranceRun first, second;
+  RunTolerance(c, Settings(1000, 5.0, 3.0, 20.0), first);
+  ToleranceSettings t = Settings(1000, 5.0, 3.0, 20.0);
+  t.Vmax = first.Stats[kFigVpk].P95;
+  t.PdevMax = first.Stats[kFigPdev].Median;
+  RunTolerance(c, t, second);
+  EXPECT_DOUBLE_EQ(second.WithinVmax, 0.95);
+  EXPECT_NEAR(second.UnderPdevMax, 0.5, 0.001);
+}
+
+/* A seed means the same sequence everywhere: std::mt19937_64's 10000th
+   output from its default seed 5489 is fixed by the C++ standard. */
+TEST(SimTolerance, UniformsComeFromTheStandardsGenerator) {
+  UniformSource u(5489);
+  for (int i = 1; i < 10000; i++) u.Next();
+  EXPECT_EQ(u.Next(), double(9981545732273789042ull >> 11) * 0x1p-53);
+  /* Each range is met and kept: capacitors and coils both ways, Ron up. */
+  const Circuit c = ExampleCircuit();
+  const std::vector<ElementRange> ranges = ToleranceRanges(c, 5.0, 3.0, 20.0);
+  std::vector<std::vector<double>> d;
+  DrawDeviations(ranges, 2000, 7, d);
+  for (size_t k = 0; k < ranges.size(); k++) {
+    double low = 1.0, high = -1.0;
+    for (const std::vector<double>& s : d) {
+      low = std::min(low, s[k]);
+      high = std::max(high, s[k]);
+    }
+    const double tol = ranges[k].Element == "Ron" ? 0.2 : ranges[k].Element[0] == 'C' ? 0.05 : 0.03;
+    const double from = ranges[k].Element == "Ron" ? 0.0 : -tol;
+    EXPECT_GE(low, from) << ranges[k].Element;
+    EXPECT_LT(low, from + 0.01 * tol) << ranges[k].Element;
+    EXPECT_LE(high, tol) << ranges[k].Element;
+    EXPECT_GT(high, 0.99 * tol) << ranges[k].Element;
+  }
+}
+
+}  // namespace
