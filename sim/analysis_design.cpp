@@ -7,6 +7,7 @@
 
 #include <cassert>
 
+#include "sim/json_report.h"
 #include "sim/options.h"
 #include "sim/sim_design.h"
 
@@ -72,7 +73,7 @@ ToleranceSettings ToleranceSettingsFor(const SimOptions& o, const DesignState& c
   t.Engine = engine;
   t.Periods = o.Periods;
   t.DriveMHz = AnalysisMHz(o);
-  t.Vmax = o.Vmax > 0.0 ? o.Vmax : double(calc.DevBV);
+  t.Vmax = o.Vmax > 0.0 ? o.Vmax : Typed(calc.DevBV); /* as the calculator prints it */
   t.PdevMax = o.PdevMax;
   return t;
 }

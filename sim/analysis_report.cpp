@@ -109,7 +109,9 @@ std::string SensitivityReport(const SensitivityRun& run) {
   for (const ElementEffect& e : run.Effects) {
     std::string name = e.Element;
     name.resize(8, ' ');
-    std::string row = name + Pad(Format("%.4g %s", e.Value, e.Unit.c_str()), 14);
+    /* Four digits, but no exponent: a 69180 pF DC block stays a number. */
+    const char* format = std::fabs(e.Value) >= 1e4 ? "%.0f %s" : "%.4g %s";
+    std::string row = name + Pad(Format(format, e.Value, e.Unit.c_str()), 14);
     if (!e.Ok)
       row += "  failed: " + e.Error;
     else

@@ -14,17 +14,11 @@
 
 using nlohmann::json;
 
-namespace {
-
-/* An input as it was typed: the float 3.8f is 3.7999999523, and a script
-   should read 3.8. */
 double Typed(float v) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%.7g", double(v));
   return std::strtod(buf, nullptr);
 }
-
-}  // namespace
 
 json PointJson(const SimResult& r) {
   json p;

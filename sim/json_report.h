@@ -10,6 +10,10 @@
 #include "sim/circuit.h"
 #include "sim/sim_types.h"
 
+/* A float as it was typed or printed: the float 3.8f is 3.7999999523,
+   and a script should read 3.8. */
+double Typed(float v);
+
 /* The figures of one result under the keys of "points". */
 nlohmann::json PointJson(const SimResult& r);
 nlohmann::json PointsJson(const std::vector<SimResult>& results);
