@@ -413,10 +413,10 @@ std::string SimHelpText() {
          "  --coss-m M        the grading of --coss PF@V, 0 to 1 (0.5)\n"
          "  --diode           the device's body diode across the switch\n"
          "Analyses, at the design frequency:\n"
-         "  --design NAME     the design the table and the analyses take: " +
+         "  --design NAME     " +
          AnalysisDesignNames() +
-         "\n"
-         "                    (default: built with --tune, calculator otherwise)\n"
+         ": the design the table and the\n"
+         "                    analyses take (built with --tune, else calculator)\n"
          "  --tolerance       Monte Carlo over the parts' tolerances, each uniform:\n"
          "  --samples N       samples, 1 to " +
          std::to_string(kMaxSamples) +
