@@ -205,6 +205,10 @@ const char kPage6[] =
     "drive power low, use a switch of resistance Ron, then add the device's\n"
     "output capacitance and take it off Cp1. Tune Cs2 until the switch\n"
     "voltage comes down to zero, with zero slope, just as the switch closes.\n"
+    "tolvarin-sim --tune does that tuning in the circuit as it will be built\n"
+    "(the choke, the coil and capacitor losses, Ron, --coss for the device):\n"
+    "it finds Cp1, Cs2 and Ro, picks E24 parts, winds the coils and confirms\n"
+    "them in ngspice: the choke moves them most at low QL, the losses at high.\n"
     "\n"
     /* ---- table from scripts/help_circuit_table.sh ---- */
     "Circuit model (ngspice through tolvarin-sim): the start design, losses in\n"
