@@ -114,6 +114,19 @@ int Residuals(Stage& stage, const Eigen::VectorXd& x, Eigen::VectorXd& f) {
   return 0;
 }
 
+Stage MakeStage(const DesignState& calc, int topology, int notch, const TuneSettings& settings,
+                const DeviceModel& device, bool ngspice, const Values& start) {
+  Stage s;
+  s.calc = &calc;
+  s.topology = topology;
+  s.notch = notch;
+  s.settings = &settings;
+  s.device = device;
+  s.ngspice = ngspice;
+  s.start = start;
+  return s;
+}
+
 /* The solver's view of a stage.  An ngspice stage takes its Jacobian
    from the exact engine on the linearised circuit (`linear`): close
    enough for the solver, whose rank-one updates mend the rest, and it
@@ -306,7 +319,8 @@ void TuneDesign(const DesignState& calc, int topology, int notch, const TuneSett
   const double cossPf = device.Coss > 0.0 ? CossAt(device, base.Vcc) * 1e12 : 0.0;
 
   /* 1: the shunt capacitance the circuit needs. */
-  Stage lumped{&base, topology, notch, &settings, DeviceModel{}, false, Read(base, topology)};
+  Stage lumped =
+      MakeStage(base, topology, notch, settings, DeviceModel{}, false, Read(base, topology));
   TunedDesign d;
   bool ok = Solve(lumped, d, &out.Error);
   out.Evaluations = lumped.evaluations;
@@ -321,7 +335,8 @@ void TuneDesign(const DesignState& calc, int topology, int notch, const TuneSett
   /* 2: the external capacitor beside a linear (or linearised) device. */
   if (cossPf > 0.0) {
     const DeviceModel linear{cossPf * 1e-12, 0.0, 0.0, false};
-    Stage beside{&base, topology, notch, &settings, linear, false, Read(d.Design, topology)};
+    Stage beside =
+        MakeStage(base, topology, notch, settings, linear, false, Read(d.Design, topology));
     beside.start.v[0] = needPf - cossPf;
     ok = Solve(beside, d, &out.Error);
     out.Evaluations += beside.evaluations;
@@ -330,7 +345,7 @@ void TuneDesign(const DesignState& calc, int topology, int notch, const TuneSett
   /* 3: the nonlinear device itself. */
   const bool nonlinear = (device.Coss > 0.0 && device.Grading > 0.0) || device.BodyDiode;
   if (nonlinear) {
-    Stage real{&base, topology, notch, &settings, device, true, Read(d.Design, topology)};
+    Stage real = MakeStage(base, topology, notch, settings, device, true, Read(d.Design, topology));
     ok = Solve(real, d, &out.Error);
     out.Evaluations += real.evaluations;
     out.ByNgspice = true;
