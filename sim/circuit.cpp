@@ -35,7 +35,7 @@ namespace {
 
 const double kOffResistance = 1e6;   /* the open switch: 1 Mohm, */
 const double kOffToRo = 1e4;         /* or 10^4 x Ro when that is more */
-const double kBlockReactance = 0.01; /* DC block, as a fraction of the pi-net resistance */
+const double kBlockReactance = 0.01; /* DC block, as a fraction of the series resistance */
 
 /* The state of one walk along a row. */
 struct Builder {
@@ -149,7 +149,13 @@ void Stage(Builder& b, const NetworkStage& st, CircuitUse use) {
     case kStageDcBlock: {
       if (use != kPowerCircuit) break;
       const std::string next = NewNode(b);
-      const double pf = 1e12 / (b.w0 * kBlockReactance * double(s.*st.Value));
+      /* Negligible beside the series branch: a fraction of the resistance
+         that branch sees, the row's shunt capacitor and resistance in
+         series form.  (The pi-net resistance itself is QC^2 + 1 times
+         that: at a high QL a block sized from it would detune the branch.) */
+      const TunedFields& f = b.row->Tuned;
+      const double rp = s.*f.Ro, q = b.w0 * double(s.*f.Cap) * 1e-12 * rp;
+      const double pf = 1e12 / (b.w0 * kBlockReactance * rp / (1.0 + q * q));
       Capacitor(b, st.Name, b.node, next, pf, vcc);
       b.node = next;
       break;

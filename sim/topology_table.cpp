@@ -21,8 +21,9 @@ const TunedFields kPinetTuned = {kPiForm, &DesignState::Ls2PI, &DesignState::Cp2
 /* The stages the rows share. */
 constexpr NetworkStage kLs2Basic = {kStageSeriesCoil, "Ls2", &DesignState::Ls2BAS, kLossTuneCoil};
 constexpr NetworkStage kCs2Basic = {kStageSeriesCapacitor, "Cs2", &DesignState::Cs2BAS, kLossNone};
-/* Its reactance is 1 % of the pi-net resistance at the design frequency. */
-constexpr NetworkStage kDcBlock = {kStageDcBlock, "Cblk", &DesignState::RoPI, kLossNone};
+/* Its reactance is 1 % of the resistance the series branch works into
+   (the row's shunt capacitor and resistance in series form). */
+constexpr NetworkStage kDcBlock = {kStageDcBlock, "Cblk", nullptr, kLossNone};
 constexpr NetworkStage kLs2Pinet = {kStageSeriesCoil, "Ls2", &DesignState::Ls2PI, kLossTuneCoil};
 constexpr NetworkStage kCp2Pinet = {kStageShuntCapacitor, "Cp2", &DesignState::Cp2PI, kLossNone};
 constexpr NetworkStage kMatch = {kStageElMatch, "EL", nullptr, kLossMatchCoil};
