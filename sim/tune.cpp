@@ -38,6 +38,11 @@ namespace {
 const double kExactTolerance[3] = {3e-4, 3e-3, 3e-4};
 const double kNgspiceTolerance[3] = {1e-3, 5e-3, 2e-3};
 
+/* A series-equivalent capacitor that grows this many times has become a
+   short: the series branch wants inductive reactance that a loaded Q this
+   low does not leave it. */
+const double kRunaway = 20.0;
+
 /* Drive periods of one seeded ngspice run: it starts steady, so this only
    lets the nonlinear device settle. */
 const int kSeededPeriods = 60;
@@ -185,6 +190,13 @@ bool Solve(Stage& stage, TunedDesign& d, std::string* error) {
   }
   const double* tol = stage.ngspice ? kNgspiceTolerance : kExactTolerance;
   if (Within(d.Point, *stage.calc, tol)) return true;
+  if (x(1) > std::log(kRunaway)) {
+    *error = Format(
+        "no class-E tuning at QL %.3g: the network needs more series inductance than Ls2 "
+        "gives (its capacitor grew past %.0f times the start); try a higher QL",
+        double(stage.calc->QL), kRunaway);
+    return false;
+  }
   double r[3];
   TuneResiduals(d.Point, stage.calc->Vcc, stage.calc->Power, r);
   *error = Format(
@@ -324,7 +336,12 @@ void TuneDesign(const DesignState& calc, int topology, int notch, const TuneSett
   TunedDesign d;
   bool ok = Solve(lumped, d, &out.Error);
   out.Evaluations = lumped.evaluations;
-  if (!ok) ok = ChokeContinuation(lumped, d, &out.Error, &out.Evaluations);
+  if (!ok) {
+    /* A failed path says less than the direct attempt did. */
+    const std::string direct = out.Error;
+    ok = ChokeContinuation(lumped, d, &out.Error, &out.Evaluations);
+    if (!ok) out.Error = direct;
+  }
   if (!ok) return;
   const double needPf = d.Design.Cp1;
   if (cossPf >= needPf) {
