@@ -9,6 +9,9 @@
 ** as Qu x XL across the inductance alone, so the DC current does not pay
 ** the RF loss.  A coil whose Qu is 0 (not designed) is lossless.
 **
+** The pi-network has no series capacitor: a DC block after its shunt
+** capacitor keeps the supply's DC out of the load.
+**
 ** The open switch is 1 Mohm, or 10^4 x Ro when that is more, so it stays
 ** far above the network's resistance; the closed one is at least kMinRon.
 */
@@ -35,7 +38,7 @@ namespace {
 
 const double kOffResistance = 1e6;   /* the open switch: 1 Mohm, */
 const double kOffToRo = 1e4;         /* or 10^4 x Ro when that is more */
-const double kBlockReactance = 0.01; /* DC block, as a fraction of the series resistance */
+const double kBlockReactance = 0.01; /* DC block, as a fraction of the pi-net resistance */
 
 /* The state of one walk along a row. */
 struct Builder {
@@ -149,13 +152,7 @@ void Stage(Builder& b, const NetworkStage& st, CircuitUse use) {
     case kStageDcBlock: {
       if (use != kPowerCircuit) break;
       const std::string next = NewNode(b);
-      /* Negligible beside the series branch: a fraction of the resistance
-         that branch sees, the row's shunt capacitor and resistance in
-         series form.  (The pi-net resistance itself is QC^2 + 1 times
-         that: at a high QL a block sized from it would detune the branch.) */
-      const TunedFields& f = b.row->Tuned;
-      const double rp = s.*f.Ro, q = b.w0 * double(s.*f.Cap) * 1e-12 * rp;
-      const double pf = 1e12 / (b.w0 * kBlockReactance * rp / (1.0 + q * q));
+      const double pf = 1e12 / (b.w0 * kBlockReactance * double(s.*b.row->Tuned.Ro));
       Capacitor(b, st.Name, b.node, next, pf, vcc);
       b.node = next;
       break;
