@@ -51,7 +51,7 @@ const PartRange kPartRanges[] = {
     {kCoil, 1e-17, 100.0, "H", "coils"},
 };
 
-/* Relative slack for drive frequencies that are the band's ends as typed. */
+/* Relative slack for a sweep's points, summed in steps, that end on the band's ends. */
 const double kBandSlack = 1e-9;
 
 std::string Format(const char* format, double a, double b = 0.0, double c = 0.0) {
@@ -69,10 +69,12 @@ std::string RangeText(const PartRange& r) {
 }  // namespace
 
 std::string CheckDriveBand(const SimOptions& o) {
-  std::vector<double> mhz;
+  std::vector<double> mhz, design;
   DriveFrequencies(o, mhz);
-  const double design = double(o.Freq);
-  const double low = kLowestDrive * design, high = kHighestDrive * design;
+  SimOptions alone = o; /* the design frequency as typed, not float's */
+  alone.Sweep = 0;
+  DriveFrequencies(alone, design);
+  const double low = kLowestDrive * design[0], high = kHighestDrive * design[0];
   const bool inside =
       mhz.front() >= low * (1.0 - kBandSlack) && mhz.back() <= high * (1.0 + kBandSlack);
   if (inside) return "";

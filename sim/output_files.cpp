@@ -41,11 +41,20 @@ std::string Reason(int err) {
   return std::strerror(err);
 }
 
-/* Where the path leads: the file itself when it exists, else its
-   resolved folder and its name. */
-std::string Resolved(const std::string& path) {
+/* Where the path leads: the file itself when it exists, else (after the
+   links, which may lead to a file not made yet) its resolved folder and
+   its name. */
+std::string Resolved(const std::string& given) {
   char buf[PATH_MAX];
-  if (realpath(path.c_str(), buf) != nullptr) return buf;
+  std::string path = given;
+  for (int depth = 0; depth < 40; depth++) { /* as many links as the system follows */
+    if (realpath(path.c_str(), buf) != nullptr) return buf;
+    struct stat st;
+    const ssize_t n = readlink(path.c_str(), buf, sizeof buf - 1);
+    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode) || n <= 0) break;
+    const std::string target(buf, size_t(n));
+    path = target[0] == '/' ? target : Folder(path) + "/" + target;
+  }
   if (realpath(Folder(path).c_str(), buf) != nullptr)
     return std::string(buf) + "/" + BaseName(path);
   return path;
