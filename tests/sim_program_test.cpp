@@ -234,7 +234,8 @@ TEST(SimProgramStop, CtrlCKeepsTheRowsAndFilesOfTheFrequenciesDone) {
 
 TEST(SimProgramStop, SigtermEndsTheJsonWithThePointsDone) {
   REQUIRE_NGSPICE();
-  /* JSON prints no rows: stop once the process has had time to start. */
+  /* JSON prints no rows: stop after a while, long before 21 runs of 300
+     periods end (each takes most of a second). */
   int out[2];
   ASSERT_EQ(pipe(out), 0);
   const pid_t pid = fork();
@@ -242,12 +243,13 @@ TEST(SimProgramStop, SigtermEndsTheJsonWithThePointsDone) {
     dup2(out[1], 1);
     close(out[0]);
     close(out[1]);
-    const std::string line = Sim("--engine ngspice --ql 10 --sweep 3:4:0.05 --json 2>/dev/null");
+    const std::string line =
+        Sim("--engine ngspice --periods 300 --ql 10 --sweep 3:4:0.05 --json 2>/dev/null");
     execl("/bin/sh", "sh", "-c", ("exec " + line).c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
   close(out[1]);
-  usleep(1500 * 1000);
+  usleep(2000 * 1000);
   kill(pid, SIGTERM);
   std::string text;
   char buf[4096];
