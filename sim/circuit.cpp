@@ -29,12 +29,13 @@ const char* const kNodeSwitch = "d";
 const char* const kNodeLoad = "out";
 const double kSwitchRamp = 0.005;
 const double kMinRon = 1e-3;
+const double kJunctionPotential = 0.7;
 
 namespace {
 
 const double kOffResistance = 1e6;   /* the open switch: 1 Mohm, */
 const double kOffToRo = 1e4;         /* or 10^4 x Ro when that is more */
-const double kBlockReactance = 0.01; /* DC block, as a fraction of the pi-net resistance */
+const double kBlockReactance = 0.01; /* DC block, as a fraction of the series resistance */
 
 /* The state of one walk along a row. */
 struct Builder {
@@ -148,7 +149,13 @@ void Stage(Builder& b, const NetworkStage& st, CircuitUse use) {
     case kStageDcBlock: {
       if (use != kPowerCircuit) break;
       const std::string next = NewNode(b);
-      const double pf = 1e12 / (b.w0 * kBlockReactance * double(s.*st.Value));
+      /* Negligible beside the series branch: a fraction of the resistance
+         that branch sees, the row's shunt capacitor and resistance in
+         series form.  (The pi-net resistance itself is QC^2 + 1 times
+         that: at a high QL a block sized from it would detune the branch.) */
+      const TunedFields& f = b.row->Tuned;
+      const double rp = s.*f.Ro, q = b.w0 * double(s.*f.Cap) * 1e-12 * rp;
+      const double pf = 1e12 / (b.w0 * kBlockReactance * rp / (1.0 + q * q));
       Capacitor(b, st.Name, b.node, next, pf, vcc);
       b.node = next;
       break;
@@ -181,6 +188,7 @@ void BuildCircuit(const DesignState& s, int topology, int notch, CircuitUse use,
   c.Topology = topology;
   c.Notch = notch;
   c.DesignHz = s.FreqHz;
+  c.Qcap = s.Qcap;
   c.Vcc = s.Vcc;
   c.Switch.Ron = std::max(double(s.Ron), kMinRon);
   c.Switch.Roff = std::max(kOffResistance, kOffToRo * double(s.Ro));
@@ -199,9 +207,57 @@ void BuildCircuit(const DesignState& s, int topology, int notch, CircuitUse use,
   c.Load = static_cast<int>(c.Parts.size()) - 1;
 }
 
+double CossAt(const DeviceModel& d, double v) {
+  if (d.Grading <= 0.0) return d.Coss;
+  const double cj = d.Coss * std::pow(1.0 + d.CossVolts / kJunctionPotential, d.Grading);
+  const double at = std::max(v, -0.5 * kJunctionPotential);
+  return cj * std::pow(1.0 + at / kJunctionPotential, -d.Grading);
+}
+
+void AddDevice(Circuit& c, const DeviceModel& d) {
+  c.Device = d;
+  if (d.Coss > 0.0 && d.Grading <= 0.0) {
+    /* The device's own capacitance beside Cp1, with the loss every
+       capacitor has, so the shunt capacitance behaves as one capacitor
+       whichever share the device takes. */
+    size_t at = 0;
+    while (at < c.Parts.size() && c.Parts[at].Name != "Cp1") at++;
+    assert(at < c.Parts.size());
+    const double esr = c.Qcap > 0.0 ? 1.0 / (kTwoPi * c.DesignHz * d.Coss * c.Qcap) : 0.0;
+    c.Parts.insert(c.Parts.begin() + at + 1, CircuitPart{"Coss", kCapacitor, kNodeSwitch,
+                                                         kNodeGround, d.Coss, esr, 0.0, 0.0});
+    if (c.Load > static_cast<int>(at)) c.Load++;
+    c.Device.Coss = 0.0;
+  }
+}
+
+bool IsNonlinear(const Circuit& c) {
+  return (c.Device.Coss > 0.0 && c.Device.Grading > 0.0) || c.Device.BodyDiode;
+}
+
+DeviceModel LinearisedDevice(const DeviceModel& d, double vcc) {
+  return DeviceModel{d.Coss > 0.0 ? CossAt(d, vcc) : 0.0, 0.0, 0.0, false};
+}
+
+Circuit Linearised(const Circuit& c) {
+  Circuit out = c;
+  out.Device = DeviceModel{};
+  AddDevice(out, LinearisedDevice(c.Device, c.Vcc));
+  return out;
+}
+
 void DropLosses(Circuit& c) {
   for (CircuitPart& p : c.Parts)
     if (p.Kind != kResistor) p.SeriesLoss = p.ShuntLoss = 0.0;
+}
+
+void SetPartValue(Circuit& c, const std::string& name, double value) {
+  CircuitPart* p = FindPart(c, name);
+  assert(p != nullptr && value > 0.0);
+  const double scale = value / p->Value;
+  if (p->Kind == kCoil) p->SeriesLoss *= scale;
+  if (p->Kind == kCapacitor) p->SeriesLoss /= scale;
+  p->Value = value;
 }
 
 const CircuitPart* FindPart(const Circuit& c, const std::string& name) {

@@ -40,19 +40,38 @@ struct CircuitPart {
    period, with linear conductance ramps of Ramp periods at turn-on (from
    the period's start) and at turn-off (from its middle). */
 struct SwitchModel {
-  double Ron, Roff; /* ohm */
-  double Ramp;      /* fraction of a period, 0 for a hard switch */
+  double Ron = 0.0, Roff = 0.0; /* ohm */
+  double Ramp = 0.0;            /* fraction of a period, 0 for a hard switch */
 };
 
+/* The switching device beyond its channel: its output capacitance from
+   the switch node to ground, linear or graded like a junction and fitted
+   to one datasheet point, C(v) = Cj (1 + v / Vj)^-M, and its body diode. */
+struct DeviceModel {
+  double Coss = 0.0;      /* F, 0 for none: the capacitance, or a graded one's value at CossVolts */
+  double CossVolts = 0.0; /* V: the datasheet point of a graded capacitance */
+  double Grading = 0.0;   /* M; 0 for a linear capacitance */
+  bool BodyDiode = false;
+};
+
+/* Vj of a graded output capacitance, V. */
+extern const double kJunctionPotential;
+
+/* The output capacitance at switch voltage v (F).  Below -Vj / 2 a graded
+   one keeps its value there: the formula's pole at -Vj is not physics. */
+double CossAt(const DeviceModel& d, double v);
+
 struct Circuit {
-  std::string Origin; /* the design inputs it was built from, one line */
-  int Topology;       /* row of the topology table */
-  int Notch;          /* 1: the filter has its 2 x Fo trap */
-  double DesignHz;    /* the losses are those of this frequency */
-  double Vcc;         /* V */
+  std::string Origin;  /* the design inputs it was built from, one line */
+  int Topology = 0;    /* row of the topology table */
+  int Notch = 0;       /* 1: the filter has its 2 x Fo trap */
+  double DesignHz = 0; /* the losses are those of this frequency */
+  double Qcap = 0;     /* the capacitors' Q, for a device capacitance added later */
+  double Vcc = 0;      /* V */
   SwitchModel Switch;
   std::vector<CircuitPart> Parts; /* choke, Cp1, the network in order, the load last */
-  int Load;                       /* index of the load resistor in Parts */
+  int Load = 0;                   /* index of the load resistor in Parts */
+  DeviceModel Device;             /* its nonlinear part; a linear Coss is a part "Coss" */
 };
 
 /* What the circuit is for: the whole amplifier, or the output network
@@ -69,8 +88,28 @@ extern const double kMinRon;
 /* The circuit of the design s in topology t. */
 void BuildCircuit(const DesignState& s, int topology, int notch, CircuitUse use, Circuit& c);
 
+/* The device put in: a linear output capacitance as the part "Coss"
+   beside Cp1, with the loss of the circuit's capacitors, the rest into
+   c.Device. */
+void AddDevice(Circuit& c, const DeviceModel& d);
+
+/* A graded capacitance as a linear one of its value at vcc, no diode. */
+DeviceModel LinearisedDevice(const DeviceModel& d, double vcc);
+
+/* True when the circuit is not piecewise linear: a graded capacitance or
+   a body diode; only ngspice simulates it. */
+bool IsNonlinear(const Circuit& c);
+
+/* The same circuit made piecewise linear: a graded capacitance as a
+   linear one of its value at Vcc, no body diode. */
+Circuit Linearised(const Circuit& c);
+
 /* Every coil and capacitor made lossless (the load stays). */
 void DropLosses(Circuit& c);
+
+/* Sets the value of the part named `name` (ohm, H or F) keeping its Q:
+   a capacitor's or coil's loss resistance scales with its reactance. */
+void SetPartValue(Circuit& c, const std::string& name, double value);
 
 /* The part named `name`, or null. */
 const CircuitPart* FindPart(const Circuit& c, const std::string& name);

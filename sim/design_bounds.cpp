@@ -44,7 +44,9 @@ struct PartRange {
   const char* Kinds; /* as the messages name them */
 };
 
-/* Parts of a kind without a row here are not bounded. */
+/* Parts of a kind without a row here are not bounded; a capacitor or a
+   coil of 0 stands for none (the device's own capacitance may take all of
+   Cp1's). */
 const PartRange kPartRanges[] = {
     {kResistor, 1e-3, 1e5, "ohm", "loads"},
     {kCapacitor, 1e-19, 1.0, "F", "capacitors"},
@@ -97,7 +99,7 @@ std::string CheckDesign(const DesignState& s) {
 std::string CheckCircuit(const Circuit& c) {
   for (const CircuitPart& p : c.Parts)
     for (const PartRange& r : kPartRanges)
-      if (p.Kind == r.Kind && !(p.Value >= r.Low && p.Value <= r.High))
+      if (p.Kind == r.Kind && p.Value != 0.0 && !(p.Value >= r.Low && p.Value <= r.High))
         return p.Name + Format(" would be %.4g ", p.Value) + r.Unit +
                ", outside what the simulator takes (" + RangeText(r) + ")";
   return "";

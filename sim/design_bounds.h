@@ -31,8 +31,8 @@ std::string CheckDriveBand(const SimOptions& o);
    kLowestSupply.  s must have been computed by a pass. */
 std::string CheckDesign(const DesignState& s);
 
-/* "" when every part of circuit c is within its kind's bounds, or the
-   first that is not. */
+/* "" when every part of circuit c is 0 or within its kind's bounds, or
+   the first that is not. */
 std::string CheckCircuit(const Circuit& c);
 
 /* The bounds, as --help states them: lines of at most 80 columns. */

@@ -331,10 +331,14 @@ bool Balances(const SimResult& r) {
 
 }  // namespace
 
-void ExactSteadyState(const Circuit& c, double driveMHz, SimResult& r) {
+void ExactSteadyState(const Circuit& c, double driveMHz, SimResult& r, std::vector<double>* start) {
   r = SimResult{};
   r.DriveMHz = driveMHz;
   r.Engine = kEngineExact;
+  if (IsNonlinear(c)) {
+    r.Error = "the device is nonlinear (a graded capacitance or a body diode): ngspice only";
+    return;
+  }
   const double period = 1.0 / (driveMHz * 1e6);
   std::vector<Segment> segs;
   r.Error = CutPeriod(c, period, segs);
@@ -360,6 +364,11 @@ void ExactSteadyState(const Circuit& c, double driveMHz, SimResult& r) {
   const double h1 = HarmonicAmplitude(r.Vload, 1);
   r.H2dBc = Dbc(HarmonicAmplitude(r.Vload, 2), h1);
   r.H3dBc = Dbc(HarmonicAmplitude(r.Vload, 3), h1);
+  if (start) {
+    const VectorXd full = off.ss.Full * x0;
+    start->assign(c.Parts.size(), 0.0);
+    for (Eigen::Index k = 0; k < full.size(); k++) (*start)[off.ss.StatePart[k]] = full(k);
+  }
   r.Steady = 1;
   r.Ok = std::isfinite(r.Pout) && std::isfinite(r.Vpeak) ? 1 : 0;
   if (!r.Ok) r.Error = "the steady state is not finite";

@@ -10,6 +10,8 @@
 #ifndef TOLVARIN_SIM_EXACT_ENGINE_H
 #define TOLVARIN_SIM_EXACT_ENGINE_H
 
+#include <vector>
+
 #include "sim/circuit.h"
 #include "sim/sim_types.h"
 
@@ -18,7 +20,11 @@
 extern const int kRampSteps;
 
 /* Fills r (DriveMHz included) for circuit c driven at driveMHz; r.Ok is
-   0 and r.Error says why when there is no steady state. */
-void ExactSteadyState(const Circuit& c, double driveMHz, SimResult& r);
+   0 and r.Error says why when there is no steady state.  *start, when
+   given, receives each part's state at the start of the steady period
+   (a coil's current, a capacitor's voltage; 0 for a resistor), in the
+   order of c.Parts: where a transient simulation can start steady. */
+void ExactSteadyState(const Circuit& c, double driveMHz, SimResult& r,
+                      std::vector<double>* start = nullptr);
 
 #endif

@@ -28,6 +28,8 @@
 #include "sim/standard_output.h"
 #include "sim/stop_signals.h"
 #include "sim/text_plot.h"
+#include "sim/tune_report.h"
+#include "sim/tune_run.h"
 
 namespace {
 
@@ -116,7 +118,7 @@ int main(int argc, char** argv) {
   if (error.empty()) error = CheckDesign(s);
   Circuit c;
   if (error.empty()) {
-    BuildCircuit(s, o.Topology, o.Notch, kPowerCircuit, c);
+    CalculatorCircuit(s, o, c);
     error = CheckCircuit(c);
   }
   if (!error.empty()) {
@@ -124,35 +126,57 @@ int main(int argc, char** argv) {
     return 2;
   }
   CatchStopSignals();
-  if (!o.Json) Print(ReportTitle(o) + ReportHeading(s, c) + ReportTableHeading());
-
   std::vector<double> mhz;
   DriveFrequencies(o, mhz);
-  std::vector<SimResult> results(mhz.size()), confirm(o.Confirm ? mhz.size() : 0);
+  /* With --tune the design analysed is the one to build. */
+  static TuneRun tuning;
+  if (o.Tune) {
+    RunTuning(s, o, tuning);
+    if (!tuning.Outcome.Ok) {
+      std::fprintf(stderr, "tolvarin-sim: %s\n", tuning.Outcome.Error.c_str());
+      return Finish(1, 0, mhz.size());
+    }
+    c = tuning.Built.Built.Power;
+  }
+  const int engine = EngineFor(c, o.Engine);
+  const bool confirm = o.Confirm && engine == kEngineExact;
+  /* The tuning table already holds the design frequency. */
+  const bool table = !o.Json && (!o.Tune || o.Sweep);
+  if (!o.Json) {
+    Print(ReportTitle(o, engine) + ReportHeading(s, c));
+    if (o.Tune) Print(TuneReport(s, tuning));
+    if (table) Print(ReportTableHeading());
+  }
+
+  std::vector<SimResult> results(mhz.size()), confirmed(confirm ? mhz.size() : 0);
   std::vector<std::string> netlist;
   int status = 0;
   size_t done = 0;
   for (size_t i = 0; i < mhz.size() && !StandardOutputFailed(); i++) {
-    SimulateDrive(c, o.Engine, o.Periods, mhz[i], results[i], i == 0 ? &netlist : nullptr);
+    SimulateDrive(c, engine, o.Periods, mhz[i], results[i], i == 0 ? &netlist : nullptr);
     if (!results[i].Ok) status = 1;
-    if (o.Confirm) {
-      SimulateDrive(c, kEngineNgspice, o.Periods, mhz[i], confirm[i], i == 0 ? &netlist : nullptr);
-      if (!confirm[i].Ok) status = 1;
+    if (confirm) {
+      SimulateDrive(c, kEngineNgspice, o.Periods, mhz[i], confirmed[i],
+                    i == 0 ? &netlist : nullptr);
+      if (!confirmed[i].Ok) status = 1;
     }
     if (StopSignal() != 0) break; /* this one is not done */
     done = i + 1;
-    if (o.Json) continue;
+    if (!table) continue;
     Print(ReportRow(results[i], c.Vcc));
-    if (o.Confirm) Print(ReportRow(confirm[i], c.Vcc));
+    if (confirm) Print(ReportRow(confirmed[i], c.Vcc));
   }
   results.resize(done);
-  confirm.resize(o.Confirm ? done : 0);
+  confirmed.resize(confirm ? done : 0);
   const bool whole = done == mhz.size();
   if (o.Json) {
-    Print(RunJson(o, c, results, o.Confirm ? &confirm : nullptr).dump(2) + "\n");
+    nlohmann::json doc = RunJson(o, c, results, confirm ? &confirmed : nullptr);
+    doc["engine"] = EngineName(engine);
+    if (o.Tune) doc["designs"] = DesignsJson(tuning);
+    Print(doc.dump(2) + "\n");
   } else {
-    Print(ReportNotes(o.Confirm ? confirm : results));
-    if (o.Confirm) Print(ReportAgreement(results, confirm));
+    if (table) Print(ReportNotes(confirm ? confirmed : results));
+    if (confirm) Print(ReportAgreement(results, confirmed));
     if (whole && o.Impedance && !PrintImpedance(s, o, mhz)) status = 1;
     if (whole && mhz.size() == 1 && results[0].Ok)
       Print("\n" + PlotPeriod(results[0].Vsw, results[0].Isw, mhz[0]));

@@ -24,6 +24,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "engine/single_precision.h"
 #include "sim/measure.h"
 #include "sim/topology_table.h"
 
@@ -94,6 +95,35 @@ void Parts(Writer& w, const Circuit& c) {
   for (const CircuitPart& p : c.Parts) Part(w, p);
 }
 
+/* A diode that conducts when the switch voltage goes below zero: a fast
+   silicon junction with a little series resistance, no stored charge. */
+const char* const kBodyDiodeModel = ".model dbody D(IS=1e-12 N=1 RS=0.01)";
+
+/* The device's nonlinear part: a graded output capacitance across the
+   switch, held at its value at -Vj / 2 below that, and the body diode
+   behind a 0 V source that meters its current. */
+void Device(Writer& w, const Circuit& c) {
+  const DeviceModel& d = c.Device;
+  if (d.Coss > 0.0 && d.Grading > 0.0) {
+    const double cj = CossAt(d, 0.0);
+    Add(w, "* Device output capacitance, %.4g pF at %.4g V, graded with M %.3g", d.Coss * 1e12,
+        d.CossVolts, d.Grading);
+    /* Its loss is that of every capacitor, at its value at Vcc. */
+    const double esr = c.Qcap > 0.0 ? 1.0 / (kTwoPi * c.DesignHz * CossAt(d, c.Vcc) * c.Qcap) : 0.0;
+    const bool lossy = esr > 0.0;
+    Add(w, "Ccoss %s %s C='%s*(1+max(v(%s),%s)/%s)^(-%s)'", kNodeSwitch, lossy ? "coss_r" : "0",
+        SpiceNumber(cj).c_str(), kNodeSwitch, SpiceNumber(-0.5 * kJunctionPotential).c_str(),
+        SpiceNumber(kJunctionPotential).c_str(), SpiceNumber(d.Grading).c_str());
+    if (lossy) Resistor(w, "RCcoss", "coss_r", "0", esr);
+  }
+  if (d.BodyDiode) {
+    Add(w, "* Body diode across the switch");
+    Add(w, "Vdio %s dio DC 0", kNodeSwitch);
+    Add(w, "Dbody 0 dio dbody");
+    Add(w, "%s", kBodyDiodeModel);
+  }
+}
+
 void SupplyAndSwitch(Writer& w, const Circuit& c, double driveHz) {
   const double period = 1.0 / driveHz;
   const double ramp = c.Switch.Ramp * period;
@@ -125,7 +155,8 @@ void Meters(Writer& w, const Circuit& c, double driveHz) {
   Add(w, "Bein 0 %s I=-v(%s)*i(Vsup)", kMeterIn, kNodeSupply);
   const std::string v = Across(load.NodeA, load.NodeB);
   Add(w, "Beout 0 %s I=%s*%s/%s", kMeterOut, v.c_str(), v.c_str(), SpiceNumber(load.Value).c_str());
-  Add(w, "Bedev 0 %s I=v(sw)*i(Vsw)", kMeterDevice);
+  /* The device dissipates in its channel and in its body diode. */
+  Add(w, "Bedev 0 %s I=v(sw)*i(Vsw)%s", kMeterDevice, c.Device.BodyDiode ? "+v(d)*i(Vdio)" : "");
   for (const char* m : {kMeterIn, kMeterOut, kMeterDevice}) {
     Add(w, "C%s %s 0 %s IC=0", m, m, period.c_str());
     Add(w, "R%s %s 0 1e15", m, m);
@@ -224,6 +255,7 @@ void BuildTransientNetlist(const Circuit& c, double driveHz, int periods,
   Heading(w, c, analysis);
   SupplyAndSwitch(w, c, driveHz);
   Parts(w, c);
+  Device(w, c);
   Meters(w, c, driveHz);
   /* The default tolerance splits the energy of a hard turn-on between the
      switch and Cp1's loss resistance differently from run to run. */

@@ -29,6 +29,10 @@ namespace {
 
 const char* const kEngineNames[kEngineCount] = {"exact", "ngspice"};
 
+/* The grading of a device capacitance given at a voltage: an abrupt
+   junction's. */
+const double kDefaultGrading = 0.5;
+
 /* The most drive frequencies one sweep may ask for. */
 const int kMaxSweepPoints = 201;
 
@@ -169,12 +173,46 @@ void Value(CLI::App& app, std::deque<std::string>& texts, const char* name, Chec
   app.add_option(name, texts.back())->check(CLI::Validator(check, ""));
 }
 
+/* "PF" or "PF@V": the device's output capacitance, linear or graded
+   from that datasheet point. */
+std::string CheckCoss(const std::string& text, SimOptions& o) {
+  const size_t at = text.find('@');
+  double pf = 0.0, volts = 0.0;
+  if (!ToNumber(text.substr(0, at), &pf) ||
+      (at != std::string::npos && !ToNumber(text.substr(at + 1), &volts)))
+    return Quote(text) + " is not PF or PF@V";
+  if (!(pf > 0.0) || pf > 1e6 || (at != std::string::npos && !(volts > 0.0 && volts <= 1e4)))
+    return text + " is out of range (above 0 pF, at most 1e6 pF; V above 0, at most 1e4)";
+  o.CossPf = pf;
+  o.CossVolts = at == std::string::npos ? 0.0 : volts;
+  return "";
+}
+
+std::string CheckGrading(const std::string& text, SimOptions& o) {
+  double m = 0.0;
+  if (!ToNumber(text, &m)) return Quote(text) + " is not a number";
+  if (!(m > 0.0 && m <= 1.0)) return text + " is out of range (above 0, at most 1)";
+  o.CossM = m;
+  return "";
+}
+
+std::string CheckChoke(const std::string& text, SimOptions& o) {
+  double uh = 0.0;
+  if (!ToNumber(text, &uh)) return Quote(text) + " is not a number";
+  if (!(uh > 0.0 && uh <= 1e7)) return text + " is out of range (above 0, at most 1e7 uH)";
+  o.ChokeUh = uh;
+  return "";
+}
+
 /* The run's combinations that no single option can judge. */
 std::string CheckTogether(const SimOptions& o) {
   if (o.Notch && !TopologyHasFilter(o.Topology))
     return "--notch needs the filter: use it with --topology pinet-el-tch";
   if (o.Confirm && o.Engine != kEngineExact)
     return "--confirm sets the exact engine beside ngspice: leave out --engine ngspice";
+  if (o.NoConfirm && !o.Tune) return "--no-confirm goes with --tune";
+  if (o.CossM > 0.0 && o.CossVolts <= 0.0)
+    return "--coss-m grades a capacitance given at a voltage: use --coss PF@V";
   return CheckDriveBand(o);
 }
 
@@ -210,6 +248,13 @@ int ParseSimOptions(int argc, const char* const* argv, SimOptions& o, std::strin
   app.add_flag("--impedance", impedance);
   app.add_flag("--confirm", confirm);
   app.add_flag("--json", json);
+  bool tune = false, noConfirm = false, diode = false;
+  app.add_flag("--tune", tune);
+  app.add_flag("--no-confirm", noConfirm);
+  app.add_flag("--diode", diode);
+  Value(app, texts, "--choke", [&o](std::string& v) { return CheckChoke(v, o); });
+  Value(app, texts, "--coss", [&o](std::string& v) { return CheckCoss(v, o); });
+  Value(app, texts, "--coss-m", [&o](std::string& v) { return CheckGrading(v, o); });
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -225,7 +270,11 @@ int ParseSimOptions(int argc, const char* const* argv, SimOptions& o, std::strin
   o.Impedance = impedance;
   o.Confirm = confirm;
   o.Json = json;
+  o.Tune = tune;
+  o.NoConfirm = noConfirm;
+  o.Diode = diode;
   *error = CheckTogether(o);
+  if (o.CossVolts > 0.0 && o.CossM <= 0.0) o.CossM = kDefaultGrading;
   return error->empty() ? kOptionsRun : kOptionsError;
 }
 
@@ -276,6 +325,16 @@ std::string SimHelpText() {
          std::to_string(kMinPeriods) + " to " + std::to_string(kMaxPeriods) +
          "\n"
          "                    (default: until steady)\n"
+         "Tuning and the device:\n"
+         "  --tune            find the Cp1, Cs2 (or Cp2) and Ro that make the circuit as\n"
+         "                    built switch at zero voltage and slope with the design\n"
+         "                    power; show the parts to build and confirm with ngspice\n"
+         "  --no-confirm      no ngspice runs of the tuned and built designs\n"
+         "  --choke UH        hold the choke at UH (default: the designed one)\n"
+         "  --coss PF[@V]     the device's output capacitance, linear, or graded as a\n"
+         "                    junction from PF at V volts (Vj 0.7 V)\n"
+         "  --coss-m M        the grading of --coss PF@V, 0 to 1 (0.5)\n"
+         "  --diode           the device's body diode across the switch\n"
          "Output:\n"
          "  --sweep A:B:STEP  drive frequencies from A to B MHz (default: the design\n"
          "                    frequency only, which also prints a plot of one period)\n"

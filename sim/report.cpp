@@ -91,10 +91,11 @@ std::string Fixed(double v, int width, int decimals) {
   return Format("%*.*f", width, d, v);
 }
 
-std::string ReportTitle(const SimOptions& o) {
-  const char* how = o.Confirm ? "exact periodic steady state, confirmed by ngspice"
-                    : o.Engine == kEngineNgspice ? "ngspice transient analysis"
-                                                 : "exact periodic steady state";
+std::string ReportTitle(const SimOptions& o, int engine) {
+  const char* how = engine != o.Engine ? "ngspice transient analysis (the device is nonlinear)"
+                    : o.Confirm        ? "exact periodic steady state, confirmed by ngspice"
+                    : engine == kEngineNgspice ? "ngspice transient analysis"
+                                               : "exact periodic steady state";
   return std::string("tolvarin-sim: ") + Topology(o.Topology).Title +
          (o.Notch ? " with 2 x Fo trap" : "") + ", " + how + "\n";
 }

@@ -11,8 +11,9 @@
 #include "sim/circuit.h"
 #include "sim/sim_types.h"
 
-/* One line naming the network and how its figures were found. */
-std::string ReportTitle(const SimOptions& o);
+/* One line naming the network and how its figures were found: by
+   `engine`, which is o's unless the device made it ngspice. */
+std::string ReportTitle(const SimOptions& o, int engine);
 
 /* Design inputs, the circuit's parts, its losses, and the calculator's
    own estimate for comparison. */

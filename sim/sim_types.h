@@ -39,6 +39,14 @@ struct SimOptions {
   int Impedance; /* 1: also show the AC impedance the device sees */
   std::string CsvPath;
   std::string NetlistPath;
+  /* Tuning and the device. */
+  int Tune;         /* 1: tune the circuit to class E (--tune) */
+  int NoConfirm;    /* 1: no ngspice run of the tuned and built designs */
+  double ChokeUh;   /* the choke held at this; 0: the designed one */
+  double CossPf;    /* the device's output capacitance; 0: none */
+  double CossVolts; /* V of its datasheet point when graded; 0: linear */
+  double CossM;     /* grading exponent of a graded capacitance */
+  int Diode;        /* 1: the device's body diode in the circuit */
 };
 
 /* Samples of one drive period taken uniformly for the plot, the CSV

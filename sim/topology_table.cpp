@@ -13,59 +13,38 @@ namespace {
 
 const MatchFields kBasicMatch = {&DesignState::MatchBAS, &DesignState::LMBAS, &DesignState::CMBAS};
 const MatchFields kPinetMatch = {&DesignState::MatchPI, &DesignState::LMPI, &DesignState::CMPI};
+const TunedFields kBasicTuned = {kSeriesForm, &DesignState::Ls2BAS, &DesignState::Cs2BAS,
+                                 &DesignState::RoBAS};
+const TunedFields kPinetTuned = {kPiForm, &DesignState::Ls2PI, &DesignState::Cp2PI,
+                                 &DesignState::RoPI};
 
 /* The stages the rows share. */
 constexpr NetworkStage kLs2Basic = {kStageSeriesCoil, "Ls2", &DesignState::Ls2BAS, kLossTuneCoil};
 constexpr NetworkStage kCs2Basic = {kStageSeriesCapacitor, "Cs2", &DesignState::Cs2BAS, kLossNone};
-/* Its reactance is 1 % of the pi-net resistance at the design frequency. */
-constexpr NetworkStage kDcBlock = {kStageDcBlock, "Cblk", &DesignState::RoPI, kLossNone};
+/* Its reactance is 1 % of the resistance the series branch works into
+   (the row's shunt capacitor and resistance in series form). */
+constexpr NetworkStage kDcBlock = {kStageDcBlock, "Cblk", nullptr, kLossNone};
 constexpr NetworkStage kLs2Pinet = {kStageSeriesCoil, "Ls2", &DesignState::Ls2PI, kLossTuneCoil};
 constexpr NetworkStage kCp2Pinet = {kStageShuntCapacitor, "Cp2", &DesignState::Cp2PI, kLossNone};
 constexpr NetworkStage kMatch = {kStageElMatch, "EL", nullptr, kLossMatchCoil};
 constexpr NetworkStage kFilter = {kStageFilter, "TCH", nullptr, kLossNone};
 
+// clang-format off
 const TopologyRow kRows[kTopologyCount] = {
-    {"basic",
-     "BASIC",
-     {kLs2Basic, kCs2Basic},
-     "Ro",
-     &DesignState::RoBAS,
-     kBasicMatch,
-     false,
-     &DesignState::SweepBAS},
-    {"basic-el",
-     "BASIC+EL",
-     {kLs2Basic, kCs2Basic, kMatch},
-     "Rload",
-     &DesignState::Rload,
-     kBasicMatch,
-     true,
-     &DesignState::SweepBASEL},
-    {"pinet",
-     "PINET",
-     {kDcBlock, kLs2Pinet, kCp2Pinet},
-     "Ro",
-     &DesignState::RoPI,
-     kPinetMatch,
-     false,
-     &DesignState::SweepPI},
-    {"pinet-el",
-     "PINET+EL",
-     {kDcBlock, kLs2Pinet, kCp2Pinet, kMatch},
-     "Rload",
-     &DesignState::Rload,
-     kPinetMatch,
-     false,
-     &DesignState::SweepPIEL},
-    {"pinet-el-tch",
-     "PINET+EL+TCH",
-     {kDcBlock, kLs2Pinet, kCp2Pinet, kMatch, kFilter},
-     "Rload",
-     &DesignState::Rload,
-     kPinetMatch,
-     false,
-     &DesignState::SweepPIELTCH},
+/*   name            title           stages from the switch to the load
+     load     its resistance       match        shared  tuned        the sweep model */
+    {"basic",        "BASIC",        {kLs2Basic, kCs2Basic},
+     "Ro",    &DesignState::RoBAS, kBasicMatch, false,  kBasicTuned, &DesignState::SweepBAS},
+    {"basic-el",     "BASIC+EL",     {kLs2Basic, kCs2Basic, kMatch},
+     "Rload", &DesignState::Rload, kBasicMatch, true,   kBasicTuned, &DesignState::SweepBASEL},
+    {"pinet",        "PINET",        {kDcBlock, kLs2Pinet, kCp2Pinet},
+     "Ro",    &DesignState::RoPI,  kPinetMatch, false,  kPinetTuned, &DesignState::SweepPI},
+    {"pinet-el",     "PINET+EL",     {kDcBlock, kLs2Pinet, kCp2Pinet, kMatch},
+     "Rload", &DesignState::Rload, kPinetMatch, false,  kPinetTuned, &DesignState::SweepPIEL},
+    {"pinet-el-tch", "PINET+EL+TCH", {kDcBlock, kLs2Pinet, kCp2Pinet, kMatch, kFilter},
+     "Rload", &DesignState::Rload, kPinetMatch, false,  kPinetTuned, &DesignState::SweepPIELTCH},
 };
+// clang-format on
 
 }  // namespace
 

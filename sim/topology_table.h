@@ -19,7 +19,7 @@ enum StageKind {
   kStageSeriesCoil,      /* a coil from this node to a new one */
   kStageSeriesCapacitor, /* a capacitor from this node to a new one; charged to Vcc */
   kStageShuntCapacitor,  /* a capacitor from this node to ground */
-  kStageDcBlock,         /* a series capacitor of 1 % of the load's reactance, power circuit only */
+  kStageDcBlock,         /* a series capacitor of negligible reactance, power circuit only */
   kStageElMatch,         /* the row's EL match, in the arrangement the design chose */
   kStageFilter           /* the Tchebychev low-pass filter, with the trap when the notch is on */
 };
@@ -34,8 +34,7 @@ enum CoilLossRule {
 struct NetworkStage {
   StageKind Kind;
   const char* Name;          /* element name in the circuit and the netlist */
-  float DesignState::*Value; /* uH or pF as the design record holds it; for the DC block
-                                the resistance its reactance is 1 % of; null otherwise */
+  float DesignState::*Value; /* uH or pF as the design record holds it; null for blocks */
   CoilLossRule Loss;
 };
 
@@ -44,6 +43,19 @@ struct MatchFields {
   int DesignState::*Arrangement;
   float DesignState::*Lm; /* uH */
   float DesignState::*Cm; /* pF */
+};
+
+/* The values a tuning moves, and how the series-equivalent capacitor and
+   resistance the network sees become them: as they are (the series form,
+   BASIC) or through the pi conversion to a shunt capacitor and the pi-net
+   resistance (PINET). */
+enum NetworkForm { kSeriesForm, kPiForm };
+
+struct TunedFields {
+  NetworkForm Form;
+  float DesignState::*Ls2; /* uH */
+  float DesignState::*Cap; /* pF: Cs2 or Cp2 */
+  float DesignState::*Ro;  /* ohm: Ro or the pi-net resistance */
 };
 
 enum { kMaxStages = 6 };
@@ -56,6 +68,7 @@ struct TopologyRow {
   float DesignState::*Load;              /* ohm */
   MatchFields Match;                     /* for kStageElMatch */
   bool SharedTuneCoil;                   /* a series-first match is wound on Ls2's coil */
+  TunedFields Tuned;                     /* what a tuning moves */
   const SweepColumn DesignState::*Sweep; /* the calculator's sweep model of it */
 };
 

@@ -77,7 +77,7 @@ TEST(SimReport, HeadingFitsAndShowsPlainNumbers) {
     DesignForSimulation(o, s);
     Circuit c;
     BuildCircuit(s, topology, 0, kPowerCircuit, c);
-    const std::string heading = ReportTitle(o) + ReportHeading(s, c);
+    const std::string heading = ReportTitle(o, o.Engine) + ReportHeading(s, c);
     EXPECT_EQ(heading.find("e+"), std::string::npos) << heading;
     EXPECT_NE(heading.find(Topology(topology).Title), std::string::npos);
     for (const std::string& l : Lines(heading)) EXPECT_LE(l.size(), 80u) << l;
