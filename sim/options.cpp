@@ -21,6 +21,8 @@
 #include <regex>
 
 #include "app/design_inputs.h"
+#include "sim/design_bounds.h"
+#include "sim/ngspice_runner.h"
 #include "sim/topology_table.h"
 
 namespace {
@@ -68,6 +70,12 @@ double High(const NumberOption& n) {
 
 bool LowOpen(const NumberOption& n) {
   return kDesignInputs[n.input].rule == kAboveLow;
+}
+
+std::string Number(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%g", v);
+  return buf;
 }
 
 std::string Quote(const std::string& s) {
@@ -205,7 +213,7 @@ std::string CheckTogether(const SimOptions& o) {
   if (o.NoConfirm && !o.Tune) return "--no-confirm goes with --tune";
   if (o.CossM > 0.0 && o.CossVolts <= 0.0)
     return "--coss-m grades a capacitance given at a voltage: use --coss PF@V";
-  return "";
+  return CheckDriveBand(o);
 }
 
 }  // namespace
@@ -332,10 +340,19 @@ std::string SimHelpText() {
          "                    frequency only, which also prints a plot of one period)\n"
          "  --impedance       also show the impedance the device sees (AC analysis)\n"
          "  --csv FILE        write one steady period of the waveforms per frequency\n"
-         "  --netlist FILE    write the ngspice netlist of the first drive frequency\n"
+         "  --netlist FILE    write the ngspice netlist of the first drive frequency;\n"
+         "                    ngspice -b FILE runs it and prints the same figures\n"
          "  --json            one JSON document on standard output instead of the text\n"
          "  --help            show this text\n"
          "\n"
-         "Options take their value as the next argument or after '='.  Bad options\n"
-         "end the program with status 2; a failed simulation with status 1.\n";
+         "Simulated only within:\n" +
+         DesignBoundsHelp() + "Each ngspice run is given up past " + Number(kRunLimits.Seconds) +
+         " s or " + Number(kRunLimits.MegaBytes) +
+         " MB more memory; its row says so.\n"
+         "Output files are checked before anything runs and written whole or not at\n"
+         "all.  Options take their value as the next argument or after '='.\n"
+         "Exit status: 0 done; 1 a drive frequency failed or was given up, or a file\n"
+         "or standard output could not be written; 2 bad options, an output file\n"
+         "that cannot be written, or a design out of bounds; 130 (Ctrl-C) or 143\n"
+         "(SIGTERM): stopped, the rows and files hold the frequencies done.\n";
 }
