@@ -23,6 +23,7 @@
 #include "app/design_inputs.h"
 #include "sim/design_bounds.h"
 #include "sim/ngspice_runner.h"
+#include "sim/report.h"
 #include "sim/topology_table.h"
 
 namespace {
@@ -188,19 +189,13 @@ std::string CheckCoss(const std::string& text, SimOptions& o) {
   return "";
 }
 
-std::string CheckGrading(const std::string& text, SimOptions& o) {
-  double m = 0.0;
-  if (!ToNumber(text, &m)) return Quote(text) + " is not a number";
-  if (!(m > 0.0 && m <= 1.0)) return text + " is out of range (above 0, at most 1)";
-  o.CossM = m;
-  return "";
-}
-
-std::string CheckChoke(const std::string& text, SimOptions& o) {
-  double uh = 0.0;
-  if (!ToNumber(text, &uh)) return Quote(text) + " is not a number";
-  if (!(uh > 0.0 && uh <= 1e7)) return text + " is out of range (above 0, at most 1e7 uH)";
-  o.ChokeUh = uh;
+/* A number above 0 and at most high, into *out. */
+std::string CheckPositive(const std::string& text, double high, const char* unit, double* out) {
+  double v = 0.0;
+  if (!ToNumber(text, &v)) return Quote(text) + " is not a number";
+  if (!(v > 0.0 && v <= high))
+    return text + " is out of range (above 0, at most " + Format("%g", high) + unit + ")";
+  *out = v;
   return "";
 }
 
@@ -252,9 +247,11 @@ int ParseSimOptions(int argc, const char* const* argv, SimOptions& o, std::strin
   app.add_flag("--tune", tune);
   app.add_flag("--no-confirm", noConfirm);
   app.add_flag("--diode", diode);
-  Value(app, texts, "--choke", [&o](std::string& v) { return CheckChoke(v, o); });
+  Value(app, texts, "--choke",
+        [&o](std::string& v) { return CheckPositive(v, 1e7, " uH", &o.ChokeUh); });
   Value(app, texts, "--coss", [&o](std::string& v) { return CheckCoss(v, o); });
-  Value(app, texts, "--coss-m", [&o](std::string& v) { return CheckGrading(v, o); });
+  Value(app, texts, "--coss-m",
+        [&o](std::string& v) { return CheckPositive(v, 1.0, "", &o.CossM); });
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -12,21 +12,9 @@
 #include <string>
 
 #include "sim/ngspice_runner.h"
+#include "tests/sim_run.h"
 
 namespace {
-
-/* What the program printed on the stream asked for; *status its exit. */
-std::string RunSim(const std::string& args, bool stderrOnly, int* status) {
-  const std::string redirect = stderrOnly ? " 2>&1 >/dev/null" : " 2>/dev/null";
-  std::FILE* p = popen((std::string(TOLVARIN_SIM_BINARY) + " " + args + redirect).c_str(), "r");
-  std::string out;
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  const int st = pclose(p);
-  *status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return out;
-}
 
 const char* const kPointKeys[] = {"drive_MHz", "pout_W", "pdc_W", "eff",     "pdev_W",
                                   "ploss_W",   "vpk_V",  "von_V", "zvs_err", "slope",
