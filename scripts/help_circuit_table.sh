@@ -21,8 +21,8 @@ for t in $topologies; do
   # Table rows start with the drive frequency; columns 2 and 5 are Pout
   # and Pdev.  A failed or unsteady run stops the script: the table must
   # only hold steady figures.
-  "$sim" --topology "$t" --sweep 3.5:4.0:0.1 > "$tmp/$t.out"
-  if grep -q "MHz: not steady\|simulation failed" "$tmp/$t.out"; then
+  "$sim" --engine ngspice --topology "$t" --sweep 3.5:4.0:0.1 > "$tmp/$t.out"
+  if grep -q "MHz: not steady\|ngspice failed" "$tmp/$t.out"; then
     echo "help_circuit_table.sh: $t did not reach a steady state" >&2
     exit 1
   fi

@@ -9,6 +9,9 @@
 ** as Qu x XL across the inductance alone, so the DC current does not pay
 ** the RF loss.  A coil whose Qu is 0 (not designed) is lossless.
 **
+** The pi-network has no series capacitor: a DC block after its shunt
+** capacitor keeps the supply's DC out of the load.
+**
 ** The open switch is 1 Mohm, or 10^4 x Ro when that is more, so it stays
 ** far above the network's resistance; the closed one is at least kMinRon.
 */
@@ -149,7 +152,7 @@ void Stage(Builder& b, const NetworkStage& st, CircuitUse use) {
     case kStageDcBlock: {
       if (use != kPowerCircuit) break;
       const std::string next = NewNode(b);
-      const double pf = 1e12 / (b.w0 * kBlockReactance * double(s.*st.Value));
+      const double pf = 1e12 / (b.w0 * kBlockReactance * double(s.*b.row->Tuned.Ro));
       Capacitor(b, st.Name, b.node, next, pf, vcc);
       b.node = next;
       break;

@@ -40,18 +40,18 @@ struct CircuitPart {
    period, with linear conductance ramps of Ramp periods at turn-on (from
    the period's start) and at turn-off (from its middle). */
 struct SwitchModel {
-  double Ron, Roff; /* ohm */
-  double Ramp;      /* fraction of a period, 0 for a hard switch */
+  double Ron = 0.0, Roff = 0.0; /* ohm */
+  double Ramp = 0.0;            /* fraction of a period, 0 for a hard switch */
 };
 
 /* The switching device beyond its channel: its output capacitance from
    the switch node to ground, linear or graded like a junction and fitted
    to one datasheet point, C(v) = Cj (1 + v / Vj)^-M, and its body diode. */
 struct DeviceModel {
-  double Coss;      /* F, 0 for none: the capacitance, or a graded one's value at CossVolts */
-  double CossVolts; /* V: the datasheet point of a graded capacitance */
-  double Grading;   /* M; 0 for a linear capacitance */
-  bool BodyDiode;
+  double Coss = 0.0;      /* F, 0 for none: the capacitance, or a graded one's value at CossVolts */
+  double CossVolts = 0.0; /* V: the datasheet point of a graded capacitance */
+  double Grading = 0.0;   /* M; 0 for a linear capacitance */
+  bool BodyDiode = false;
 };
 
 /* Vj of a graded output capacitance, V. */
@@ -62,15 +62,15 @@ extern const double kJunctionPotential;
 double CossAt(const DeviceModel& d, double v);
 
 struct Circuit {
-  std::string Origin; /* the design inputs it was built from, one line */
-  int Topology;       /* row of the topology table */
-  int Notch;          /* 1: the filter has its 2 x Fo trap */
-  double DesignHz;    /* the losses are those of this frequency */
-  double Qcap;        /* the capacitors' Q, for a device capacitance added later */
-  double Vcc;         /* V */
+  std::string Origin;  /* the design inputs it was built from, one line */
+  int Topology = 0;    /* row of the topology table */
+  int Notch = 0;       /* 1: the filter has its 2 x Fo trap */
+  double DesignHz = 0; /* the losses are those of this frequency */
+  double Qcap = 0;     /* the capacitors' Q, for a device capacitance added later */
+  double Vcc = 0;      /* V */
   SwitchModel Switch;
   std::vector<CircuitPart> Parts; /* choke, Cp1, the network in order, the load last */
-  int Load;                       /* index of the load resistor in Parts */
+  int Load = 0;                   /* index of the load resistor in Parts */
   DeviceModel Device;             /* its nonlinear part; a linear Coss is a part "Coss" */
 };
 

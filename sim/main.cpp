@@ -4,8 +4,12 @@
 ** steady state of each drive frequency (the exact engine, ngspice, or
 ** both) and prints the table (and, for a single frequency, a plot of one
 ** steady period) or one JSON document; writes the CSV and netlist files
-** when asked.  Exit status: 0 done, 1 a simulation or a file failed, 2
-** bad options or no simulator in this build for what was asked.
+** when asked, whole.  Exit status: 0 done; 1 a drive frequency failed or
+** was given up, a file or standard output could not be written; 2 bad
+** options, an output path that cannot be written, a design outside the
+** simulator's bounds, or no simulator in this build for what was asked;
+** 128 + the signal when SIGINT or SIGTERM stopped the sweep (the rows
+** and files then hold the drive frequencies done).
 */
 #include <unistd.h>
 
@@ -13,17 +17,20 @@
 #include <string>
 #include <vector>
 
-#include "app/design_check.h"
 #include "app/design_state.h"
 #include "sim/analysis_design.h"
 #include "sim/analysis_report.h"
 #include "sim/circuit.h"
+#include "sim/design_bounds.h"
 #include "sim/json_report.h"
 #include "sim/ngspice_runner.h"
 #include "sim/options.h"
+#include "sim/output_files.h"
 #include "sim/report.h"
 #include "sim/sim_design.h"
 #include "sim/simulate.h"
+#include "sim/standard_output.h"
+#include "sim/stop_signals.h"
 #include "sim/text_plot.h"
 #include "sim/tolerance_report.h"
 #include "sim/tune_report.h"
@@ -31,11 +38,35 @@
 
 namespace {
 
-bool WriteFile(const std::string& path, const std::string& text) {
-  std::FILE* f = std::fopen(path.c_str(), "w");
-  if (f == nullptr) return false;
-  const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  return std::fclose(f) == 0 && ok;
+std::vector<OutputFile> OutputFiles(const SimOptions& o) {
+  std::vector<OutputFile> files;
+  if (!o.CsvPath.empty()) files.push_back({"--csv", o.CsvPath});
+  if (!o.NetlistPath.empty()) files.push_back({"--netlist", o.NetlistPath});
+  return files;
+}
+
+/* Writes one output file asked for, whole; false (said) when it failed. */
+bool WriteOutput(const char* option, const std::string& path, const std::string& text) {
+  if (path.empty()) return true;
+  const std::string why = WriteWholeFile(path, text);
+  if (why.empty()) return true;
+  std::fprintf(stderr, "tolvarin-sim: %s: cannot write %s: %s\n", option, path.c_str(),
+               why.c_str());
+  return false;
+}
+
+/* The exit status: `status`, or 1 when standard output could not be
+   written, or 128 + the signal that stopped the sweep after `done` of
+   `total` drive frequencies; each said on standard error. */
+int Finish(int status, size_t done, size_t total) {
+  if (StandardOutputFailed()) {
+    std::fprintf(stderr, "%s\n", StandardOutputFailure().c_str());
+    status = 1;
+  }
+  if (StopSignal() == 0) return status;
+  std::fprintf(stderr, "tolvarin-sim: interrupted after %zu of %zu drive frequencies\n", done,
+               total);
+  return 128 + StopSignal();
 }
 
 std::string Joined(const std::vector<std::string>& lines) {
@@ -60,52 +91,57 @@ bool PrintImpedance(const DesignState& s, const SimOptions& o, const std::vector
   std::string error = DeviceImpedance(lossless, hz, rp0, xp0);
   if (error.empty()) error = DeviceImpedance(lossy, hz, rp, xp);
   if (!error.empty()) {
-    std::printf("\nImpedance: AC analysis failed: %s\n", error.c_str());
+    if (StopSignal() == 0) Print("\nImpedance: AC analysis failed: " + error + "\n");
     return false;
   }
-  std::fputs(ReportImpedance(s, o.Topology, mhz, rp0, xp0, rp, xp).c_str(), stdout);
+  Print(ReportImpedance(s, o.Topology, mhz, rp0, xp0, rp, xp));
   return true;
 }
 
 /* Before a tolerance run by ngspice, how long it will take; on a
-   terminal, how far it is. */
-void ShowProgress(int done, int total, double secondsPerRun) {
+   terminal, how far it is.  Any run goes on until a stop signal. */
+bool ShowProgress(int engine, int done, int total, double secondsPerRun) {
   static const bool terminal = isatty(fileno(stderr)) != 0;
+  if (engine != kEngineNgspice) return StopSignal() == 0;
   if (done == 0) {
     std::fprintf(stderr, "tolvarin-sim: %s\n", ToleranceEstimate(total, secondsPerRun).c_str());
   } else if (terminal) {
     std::fprintf(stderr, "\rtolerance: %d of %d samples%s", done, total, done == total ? "\n" : "");
     std::fflush(stderr);
   }
+  return StopSignal() == 0;
 }
 
 /* The analyses o asks for, of circuit c by `engine`: printed, or added
-   to doc.  False when a steady state of any failed. */
+   to doc.  False when a steady state of any failed.  A stop signal ends
+   them; what it cut short is not shown. */
 bool RunAnalyses(const DesignState& s, const SimOptions& o, const Circuit& c, int engine,
                  nlohmann::json* doc) {
   const double mhz = AnalysisMHz(o);
   bool ok = true;
   auto show = [doc](const char* key, const std::string& text, const nlohmann::json& j) {
+    if (StopSignal() != 0) return;
     if (doc)
       (*doc)[key] = j;
     else
-      std::fputs(text.c_str(), stdout);
-    std::fflush(stdout);
+      Print(text);
   };
   if (o.Tolerance) {
     ToleranceRun run;
     RunTolerance(c, ToleranceSettingsFor(o, s, engine), run,
-                 engine == kEngineNgspice ? ShowProgress : ToleranceProgress());
+                 [engine](int done, int total, double each) {
+                   return ShowProgress(engine, done, total, each);
+                 });
     ok = ok && run.Nominal.Ok && run.Failed == 0;
     show("tolerance", ToleranceReport(run), ToleranceJson(run));
   }
-  if (o.Mismatch > 0.0) {
+  if (o.Mismatch > 0.0 && StopSignal() == 0) {
     MismatchRun run;
     RunMismatch(c, o.Mismatch, engine, o.Periods, mhz, run);
     for (const MismatchPoint& p : run.Points) ok = ok && p.Result.Ok;
     show("mismatch", MismatchReport(run), MismatchJson(run));
   }
-  if (o.Sensitivity) {
+  if (o.Sensitivity && StopSignal() == 0) {
     SensitivityRun run;
     RunSensitivity(c, engine, o.Periods, mhz, run);
     ok = ok && run.Nominal.Ok;
@@ -118,12 +154,13 @@ bool RunAnalyses(const DesignState& s, const SimOptions& o, const Circuit& c, in
 }  // namespace
 
 int main(int argc, char** argv) {
+  GuardStandardOutput();
   static SimOptions o;
   std::string error;
   const int parsed = ParseSimOptions(argc, argv, o, &error);
   if (parsed == kOptionsHelp) {
-    std::fputs(SimHelpText().c_str(), stdout);
-    return 0;
+    Print(SimHelpText());
+    return Finish(0, 0, 0);
   }
   if (parsed == kOptionsError) {
     std::fprintf(stderr, "tolvarin-sim: %s\n", error.c_str());
@@ -133,22 +170,29 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", SimulatorMissingText());
     return 2;
   }
+  error = CheckOutputFiles(OutputFiles(o));
   static DesignState s;
   DesignForSimulation(o, s);
-  if (!DesignPrintsFinite(s)) {
-    std::fprintf(stderr,
-                 "tolvarin-sim: these inputs give no finite design (the calculator refuses "
-                 "them too)\n");
+  if (error.empty()) error = CheckDesign(s);
+  Circuit c;
+  if (error.empty()) {
+    CalculatorCircuit(s, o, c);
+    error = CheckCircuit(c);
+  }
+  if (!error.empty()) {
+    std::fprintf(stderr, "tolvarin-sim: %s\n", error.c_str());
     return 2;
   }
+  CatchStopSignals();
+  std::vector<double> mhz;
+  DriveFrequencies(o, mhz);
   /* The table and the analyses take the design --design names. */
   static TuneRun tuning;
-  Circuit c;
   if (o.Tune) {
     RunTuning(s, o, tuning);
     if (!tuning.Outcome.Ok) {
       std::fprintf(stderr, "tolvarin-sim: %s\n", tuning.Outcome.Error.c_str());
-      return 1;
+      return Finish(1, 0, mhz.size());
     }
   }
   AnalysedCircuit(s, o, tuning, c);
@@ -157,51 +201,48 @@ int main(int argc, char** argv) {
   /* The tuning table already holds the design frequency. */
   const bool table = !o.Json && (!o.Tune || o.Sweep);
   if (!o.Json) {
-    std::fputs((ReportTitle(o, engine) + ReportHeading(s, c)).c_str(), stdout);
-    if (o.Tune) std::fputs(TuneReport(s, tuning).c_str(), stdout);
-    if (table) std::fputs(ReportTableHeading().c_str(), stdout);
-    std::fflush(stdout);
+    Print(ReportTitle(o, engine) + ReportHeading(s, c));
+    if (o.Tune) Print(TuneReport(s, tuning));
+    if (table) Print(ReportTableHeading());
   }
 
-  std::vector<double> mhz;
-  DriveFrequencies(o, mhz);
   std::vector<SimResult> results(mhz.size()), confirmed(confirm ? mhz.size() : 0);
   std::vector<std::string> netlist;
   int status = 0;
-  for (size_t i = 0; i < mhz.size(); i++) {
+  size_t done = 0;
+  for (size_t i = 0; i < mhz.size() && !StandardOutputFailed(); i++) {
     SimulateDrive(c, engine, o.Periods, mhz[i], results[i], i == 0 ? &netlist : nullptr);
     if (!results[i].Ok) status = 1;
     if (confirm) {
-      SimulateDrive(c, kEngineNgspice, o.Periods, mhz[i], confirmed[i]);
+      SimulateDrive(c, kEngineNgspice, o.Periods, mhz[i], confirmed[i],
+                    i == 0 ? &netlist : nullptr);
       if (!confirmed[i].Ok) status = 1;
     }
+    if (StopSignal() != 0) break; /* this one is not done */
+    done = i + 1;
     if (!table) continue;
-    std::fputs(ReportRow(results[i], c.Vcc).c_str(), stdout);
-    if (confirm) std::fputs(ReportRow(confirmed[i], c.Vcc).c_str(), stdout);
-    std::fflush(stdout);
+    Print(ReportRow(results[i], c.Vcc));
+    if (confirm) Print(ReportRow(confirmed[i], c.Vcc));
   }
+  results.resize(done);
+  confirmed.resize(confirm ? done : 0);
+  const bool whole = done == mhz.size();
   if (o.Json) {
     nlohmann::json doc = RunJson(o, c, results, confirm ? &confirmed : nullptr);
     doc["engine"] = EngineName(engine);
     if (o.Tune) doc["designs"] = DesignsJson(tuning);
-    if (!RunAnalyses(s, o, c, engine, &doc)) status = 1;
-    std::puts(doc.dump(2).c_str());
+    if (whole && !RunAnalyses(s, o, c, engine, &doc)) status = 1;
+    Print(doc.dump(2) + "\n");
   } else {
-    if (table) std::fputs(ReportNotes(confirm ? confirmed : results).c_str(), stdout);
-    if (confirm) std::fputs(ReportAgreement(results, confirmed).c_str(), stdout);
-    if (o.Impedance && !PrintImpedance(s, o, mhz)) status = 1;
-    if (mhz.size() == 1 && results[0].Ok)
-      std::fputs(("\n" + PlotPeriod(results[0].Vsw, results[0].Isw, mhz[0])).c_str(), stdout);
-    if (!RunAnalyses(s, o, c, engine, nullptr)) status = 1;
+    if (table) Print(ReportNotes(confirm ? confirmed : results));
+    if (confirm) Print(ReportAgreement(results, confirmed));
+    if (whole && o.Impedance && !PrintImpedance(s, o, mhz)) status = 1;
+    if (whole && mhz.size() == 1 && results[0].Ok)
+      Print("\n" + PlotPeriod(results[0].Vsw, results[0].Isw, mhz[0]));
+    if (whole && !RunAnalyses(s, o, c, engine, nullptr)) status = 1;
   }
-
-  if (!o.CsvPath.empty() && !WriteFile(o.CsvPath, CsvText(results))) {
-    std::fprintf(stderr, "tolvarin-sim: cannot write %s\n", o.CsvPath.c_str());
+  if (!WriteOutput("--csv", o.CsvPath, CsvText(results)) |
+      !WriteOutput("--netlist", o.NetlistPath, Joined(netlist)))
     status = 1;
-  }
-  if (!o.NetlistPath.empty() && !WriteFile(o.NetlistPath, Joined(netlist))) {
-    std::fprintf(stderr, "tolvarin-sim: cannot write %s\n", o.NetlistPath.c_str());
-    status = 1;
-  }
-  return status;
+  return Finish(status, done, mhz.size());
 }

@@ -17,6 +17,7 @@
 #include "engine/single_precision.h"
 
 const double kSteadyTolerance = 0.002;
+const double kSlopeWindow = 1.0 / 50.0;
 
 namespace {
 
@@ -100,7 +101,7 @@ double Change(const RawRun& run, double period, double a, double b, double peak,
    through the raw points of the last fiftieth of a period before it: the
    simulator's points are too far apart for a difference of two. */
 double SlopeBefore(const RawRun& run, double at, double period) {
-  const double window = period / 50.0;
+  const double window = period * kSlopeWindow;
   std::vector<double> tau, value;
   for (size_t i = 0; i < run.time.size(); i++)
     if (run.time[i] >= at - window && run.time[i] <= at) {

@@ -14,6 +14,10 @@
    and to the DC input power) and still count as steady. */
 extern const double kSteadyTolerance;
 
+/* The slope at turn-on is fitted over this fraction of a period before
+   it (the exported netlist's measurements use it too). */
+extern const double kSlopeWindow;
+
 /* The vectors of one transient run, as the simulator gave them. */
 struct RawRun {
   std::vector<double> time;

@@ -10,7 +10,13 @@
 ** from the books; with a ramp the simulator resolves the discharge and
 ** the switch is charged with it.  The transient starts from the parts'
 ** initial values (near the steady state), which only shortens the
-** settling.
+** settling, and keeps only the vectors the measurements read.
+**
+** The netlist a user exports also carries a .control block that runs the
+** transient and prints the figures the report gives, measured as
+** sim/measure.cpp measures them, so "ngspice -b" on the file reproduces
+** the report's ngspice figures.  The program's own runs leave it out:
+** they measure in process.
 */
 #include "sim/netlist.h"
 
@@ -19,6 +25,7 @@
 #include <cstdio>
 
 #include "engine/single_precision.h"
+#include "sim/measure.h"
 #include "sim/topology_table.h"
 
 const char* const kSwitchCurrent = "vsw#branch";
@@ -156,6 +163,87 @@ void Meters(Writer& w, const Circuit& c, double driveHz) {
   }
 }
 
+/* The time of the end of the run, as .tran gives it. */
+std::string StopTime(double driveHz, int periods) {
+  return SpiceNumber(periods / driveHz);
+}
+
+/* dst = the value of vector v at time `at`, linearly between its points. */
+void FindAt(Writer& w, const char* dst, const char* v, const char* at) {
+  Add(w, "meas tran %s find %s at=%s", dst, v, at);
+}
+
+/* slope = dv/dt of the switch voltage just before tlast: the least-
+   squares cubic through the points of the window before it, in
+   u = (time - tlast) / window, by its normal equations solved here.  The
+   mask keeps the points of the window. */
+void SlopeFit(Writer& w) {
+  Add(w, "let win = period*%.10g", kSlopeWindow);
+  Add(w, "let inwin = (time ge tlast - win) and (time le tlast)");
+  Add(w, "let u = (time - tlast)/win");
+  const char* const powers[] = {
+      "inwin",         "inwin*u",         "inwin*u*u",        "inwin*u*u*u",
+      "inwin*u*u*u*u", "inwin*u*u*u*u*u", "inwin*u*u*u*u*u*u"};
+  for (int k = 0; k < 7; k++) Add(w, "let m%d = mean(%s)*length(time)", k, powers[k]);
+  for (int k = 0; k < 4; k++)
+    Add(w, "let r%d = mean(%s*v(%s))*length(time)", k, powers[k], kNodeSwitch);
+  for (int i = 0; i < 4; i++)
+    for (int j = 0; j < 4; j++) Add(w, "let a%d%d = m%d", i, j, i + j);
+  for (int k = 0; k < 4; k++)
+    for (int i = k + 1; i < 4; i++) {
+      Add(w, "let f = a%d%d/a%d%d", i, k, k, k);
+      for (int j = k + 1; j < 4; j++) Add(w, "let a%d%d = a%d%d - f*a%d%d", i, j, i, j, k, j);
+      Add(w, "let r%d = r%d - f*r%d", i, i, k);
+    }
+  Add(w, "let c3 = r3/a33");
+  Add(w, "let c2 = (r2 - a23*c3)/a22");
+  Add(w, "let c1 = (r1 - a12*c2 - a13*c3)/a11");
+}
+
+/* The .control block: the run, then each figure of the report over the
+   last period.  Powers are the meters' rise over it; the peak and the
+   voltage at turn-on come from the raw points; the harmonics from
+   ngspice's Fourier analysis, which reads the last period on a grid of
+   as many points as the report samples. */
+void Measurements(Writer& w, const Circuit& c, double driveHz, int periods) {
+  const std::string stop = StopTime(driveHz, periods);
+  Add(w, "* The figures tolvarin-sim reports, over the last drive period:");
+  Add(w, "* ngspice -b <this file> prints them");
+  Add(w, ".control");
+  Add(w, "run");
+  Add(w, "let period = %s", SpiceNumber(1.0 / driveHz).c_str());
+  Add(w, "let tlast = %s", SpiceNumber((periods - 1) / driveHz).c_str());
+  Add(w, "let tend = %s", stop.c_str());
+  for (const char* m : {kMeterIn, kMeterOut, kMeterDevice}) {
+    char a[16], b[16], v[16];
+    std::snprintf(a, sizeof a, "%s_a", m);
+    std::snprintf(b, sizeof b, "%s_b", m);
+    std::snprintf(v, sizeof v, "v(%s)", m);
+    FindAt(w, a, v, "tlast");
+    FindAt(w, b, v, "tend");
+  }
+  Add(w, "let pdc = %s_b - %s_a", kMeterIn, kMeterIn);
+  Add(w, "let pout = %s_b - %s_a", kMeterOut, kMeterOut);
+  Add(w, "let pdev = %s_b - %s_a", kMeterDevice, kMeterDevice);
+  Add(w, "meas tran vpk max v(%s) from=tlast to=tend", kNodeSwitch);
+  FindAt(w, "von", ("v(" + std::string(kNodeSwitch) + ")").c_str(), "tlast");
+  Add(w, "let zvs = von/vpk");
+  SlopeFit(w);
+  Add(w, "let slope = c1/win*period/(2*pi*%s)", SpiceNumber(c.Vcc).c_str());
+  Add(w, "set fourgridsize=%d", int(kPeriodSamples));
+  Add(w, "fourier %s v(%s)", SpiceNumber(driveHz).c_str(), kNodeLoad);
+  Add(w, "let h2 = db(fourier11[1][2]/fourier11[1][1])");
+  Add(w, "let h3 = db(fourier11[1][3]/fourier11[1][1])");
+  Add(w, "echo \"Last of %d periods at %.6g MHz:\"", periods, driveHz * 1e-6);
+  const char* const figures[][3] = {
+      {"Pout", "pout", " W"}, {"Pdc", "pdc", " W"}, {"Pdev", "pdev", " W"},
+      {"Vpk", "vpk", " V"},   {"Von", "von", " V"}, {"ZVS err", "zvs", ""},
+      {"Slope", "slope", ""}, {"H2", "h2", " dBc"}, {"H3", "h3", " dBc"}};
+  for (const auto& f : figures) Add(w, "echo \"%s $&%s%s\"", f[0], f[1], f[2]);
+  Add(w, "quit");
+  Add(w, ".endc");
+}
+
 }  // namespace
 
 void BuildTransientNetlist(const Circuit& c, double driveHz, int periods,
@@ -173,8 +261,19 @@ void BuildTransientNetlist(const Circuit& c, double driveHz, int periods,
      switch and Cp1's loss resistance differently from run to run. */
   Add(w, ".options reltol=1e-4");
   const double step = 1.0 / driveHz / kStepsPerPeriod;
-  Add(w, ".tran %s %s 0 %s UIC", SpiceNumber(step).c_str(), SpiceNumber(periods / driveHz).c_str(),
+  Add(w, ".tran %s %s 0 %s UIC", SpiceNumber(step).c_str(), StopTime(driveHz, periods).c_str(),
       SpiceNumber(step).c_str());
+  Add(w, ".save v(%s) i(Vsw) v(%s) v(%s) v(%s) v(%s)", kNodeSwitch, kNodeLoad, kMeterIn, kMeterOut,
+      kMeterDevice);
+  Add(w, ".end");
+}
+
+void BuildExportedNetlist(const Circuit& c, double driveHz, int periods,
+                          std::vector<std::string>& lines) {
+  BuildTransientNetlist(c, driveHz, periods, lines);
+  lines.pop_back(); /* ".end" */
+  Writer w{&lines, true};
+  Measurements(w, c, driveHz, periods);
   Add(w, ".end");
 }
 

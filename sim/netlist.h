@@ -22,6 +22,12 @@ extern const char* const kMeterDevice;
 void BuildTransientNetlist(const Circuit& c, double driveHz, int periods,
                            std::vector<std::string>& lines);
 
+/* The same netlist with a .control block that runs it and prints the
+   report's figures of its last period ("ngspice -b file" does it all):
+   what --netlist writes. */
+void BuildExportedNetlist(const Circuit& c, double driveHz, int periods,
+                          std::vector<std::string>& lines);
+
 /* The output network alone (a kNetworkOnly circuit) fed by a 1 A AC
    current at the switch node, so the voltage there is the impedance the
    device sees: `points` frequencies from fromHz to toHz. */

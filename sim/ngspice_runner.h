@@ -1,6 +1,8 @@
 /*
 ** ngspice_runner.h: runs a netlist in ngspice's shared library, in this
-** process, and hands back the vectors the caller asks for.
+** process, and hands back the vectors the caller asks for.  Every run is
+** bounded in wall-clock time and in memory, and stops when a stop signal
+** arrives (sim/stop_signals.h).
 **
 ** ngspice keeps global state: call these from one thread only.
 */
@@ -10,6 +12,18 @@
 #include <string>
 #include <vector>
 
+/* How far one run may go before it is given up. */
+struct RunLimits {
+  double Seconds;   /* wall clock */
+  double MegaBytes; /* growth of the process's resident memory */
+};
+
+/* The limits of every run of the program: far above the longest run it
+   asks for (4000 periods of a 0.5 MHz design at QL 20 took 11 s and
+   200 MB), far below what a run that cannot finish takes of the machine
+   (a 0.5 MHz design driven at 1000 MHz grew by gigabytes in minutes). */
+extern const RunLimits kRunLimits;
+
 /* True when the program was built with ngspice. */
 bool SimulatorAvailable();
 
@@ -17,10 +31,13 @@ bool SimulatorAvailable();
 const char* SimulatorMissingText();
 
 /* Loads the netlist (one string per line, ending with ".end"), runs its
-   analysis and copies each named vector: its real parts into re[i], its
-   imaginary parts into im[i] (empty for a real vector).  Returns "" on
-   success, or one line saying what went wrong. */
+   analysis in ngspice's background thread and copies each named vector:
+   its real parts into re[i], its imaginary parts into im[i] (empty for a
+   real vector).  Returns "" on success, or one line saying what went
+   wrong: the analysis failed, the run passed a limit and was halted, or
+   a stop signal halted it. */
 std::string RunNetlist(const std::vector<std::string>& lines, const std::vector<std::string>& names,
-                       std::vector<std::vector<double>>& re, std::vector<std::vector<double>>& im);
+                       std::vector<std::vector<double>>& re, std::vector<std::vector<double>>& im,
+                       const RunLimits& limits = kRunLimits);
 
 #endif

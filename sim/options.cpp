@@ -23,7 +23,10 @@
 
 #include "app/design_inputs.h"
 #include "sim/analysis_design.h"
+#include "sim/design_bounds.h"
 #include "sim/mismatch.h"
+#include "sim/ngspice_runner.h"
+#include "sim/report.h"
 #include "sim/topology_table.h"
 
 namespace {
@@ -71,6 +74,12 @@ double High(const NumberOption& n) {
 
 bool LowOpen(const NumberOption& n) {
   return kDesignInputs[n.input].rule == kAboveLow;
+}
+
+std::string Number(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%g", v);
+  return buf;
 }
 
 std::string Quote(const std::string& s) {
@@ -183,19 +192,13 @@ std::string CheckCoss(const std::string& text, SimOptions& o) {
   return "";
 }
 
-std::string CheckGrading(const std::string& text, SimOptions& o) {
-  double m = 0.0;
-  if (!ToNumber(text, &m)) return Quote(text) + " is not a number";
-  if (!(m > 0.0 && m <= 1.0)) return text + " is out of range (above 0, at most 1)";
-  o.CossM = m;
-  return "";
-}
-
-std::string CheckChoke(const std::string& text, SimOptions& o) {
-  double uh = 0.0;
-  if (!ToNumber(text, &uh)) return Quote(text) + " is not a number";
-  if (!(uh > 0.0 && uh <= 1e7)) return text + " is out of range (above 0, at most 1e7 uH)";
-  o.ChokeUh = uh;
+/* A number above 0 and at most high, into *out. */
+std::string CheckPositive(const std::string& text, double high, const char* unit, double* out) {
+  double v = 0.0;
+  if (!ToNumber(text, &v)) return Quote(text) + " is not a number";
+  if (!(v > 0.0 && v <= high))
+    return text + " is out of range (above 0, at most " + Format("%g", high) + unit + ")";
+  *out = v;
   return "";
 }
 
@@ -275,7 +278,7 @@ std::string CheckTogether(const SimOptions& o) {
   if (o.NoConfirm && !o.Tune) return "--no-confirm goes with --tune";
   if (o.CossM > 0.0 && o.CossVolts <= 0.0)
     return "--coss-m grades a capacitance given at a voltage: use --coss PF@V";
-  return "";
+  return CheckDriveBand(o);
 }
 
 }  // namespace
@@ -314,9 +317,11 @@ int ParseSimOptions(int argc, const char* const* argv, SimOptions& o, std::strin
   app.add_flag("--tune", tune);
   app.add_flag("--no-confirm", noConfirm);
   app.add_flag("--diode", diode);
-  Value(app, texts, "--choke", [&o](std::string& v) { return CheckChoke(v, o); });
+  Value(app, texts, "--choke",
+        [&o](std::string& v) { return CheckPositive(v, 1e7, " uH", &o.ChokeUh); });
   Value(app, texts, "--coss", [&o](std::string& v) { return CheckCoss(v, o); });
-  Value(app, texts, "--coss-m", [&o](std::string& v) { return CheckGrading(v, o); });
+  Value(app, texts, "--coss-m",
+        [&o](std::string& v) { return CheckPositive(v, 1.0, "", &o.CossM); });
   bool tolerance = false, sensitivity = false;
   app.add_flag("--tolerance", tolerance);
   app.add_flag("--sensitivity", sensitivity);
@@ -437,10 +442,19 @@ std::string SimHelpText() {
          "                    frequency only, which also prints a plot of one period)\n"
          "  --impedance       also show the impedance the device sees (AC analysis)\n"
          "  --csv FILE        write one steady period of the waveforms per frequency\n"
-         "  --netlist FILE    write the ngspice netlist of the first drive frequency\n"
+         "  --netlist FILE    write the ngspice netlist of the first drive frequency;\n"
+         "                    ngspice -b FILE runs it and prints the same figures\n"
          "  --json            one JSON document on standard output instead of the text\n"
          "  --help            show this text\n"
          "\n"
-         "Options take their value as the next argument or after '='.  Bad options\n"
-         "end the program with status 2; a failed simulation with status 1.\n";
+         "Simulated only within:\n" +
+         DesignBoundsHelp() + "Each ngspice run is given up past " + Number(kRunLimits.Seconds) +
+         " s or " + Number(kRunLimits.MegaBytes) +
+         " MB more memory; its row says so.\n"
+         "Output files are checked before anything runs and written whole or not at\n"
+         "all.  Options take their value as the next argument or after '='.\n"
+         "Exit status: 0 done; 1 a drive frequency failed or was given up, or a file\n"
+         "or standard output could not be written; 2 bad options, an output file\n"
+         "that cannot be written, or a design out of bounds; 130 (Ctrl-C) or 143\n"
+         "(SIGTERM): stopped, the rows and files hold the frequencies done.\n";
 }

@@ -3,7 +3,8 @@
 ** solves the steady state at once.  For ngspice the run length is found
 ** by trying: a short run first, and a longer one only when the last two
 ** periods of the short one still differ; whatever the outcome, the result
-** says how far from steady the last period was.
+** says how far from steady the last period was.  A netlist asked for
+** is the exported one, with its measurements; the runs leave them out.
 */
 #include "sim/simulate.h"
 
@@ -24,12 +25,17 @@ void SimulateFor(const Circuit& c, double driveMHz, int periods, SimResult& r,
   const double hz = driveMHz * 1e6;
   std::vector<std::string> lines;
   BuildTransientNetlist(c, hz, periods, lines);
-  if (netlist) *netlist = lines;
+  if (netlist) BuildExportedNetlist(c, hz, periods, *netlist);
   const std::vector<std::string> names = {"time",   kNodeSwitch, kSwitchCurrent, kNodeLoad,
                                           kMeterIn, kMeterOut,   kMeterDevice};
   std::vector<std::vector<double>> re, im;
   r.Error = RunNetlist(lines, names, re, im);
   if (!r.Error.empty()) return;
+  /* A background run says nothing of how it ended but its vectors. */
+  if (re[0].back() < periods / hz * (1.0 - 1e-9)) {
+    r.Error = "ngspice: the run stopped early";
+    return;
+  }
   RawRun run;
   run.time = re[0];
   run.vsw = re[1];
@@ -45,7 +51,7 @@ void SimulateFor(const Circuit& c, double driveMHz, int periods, SimResult& r,
 void SimulateDrive(const Circuit& c, int engine, int periods, double driveMHz, SimResult& r,
                    std::vector<std::string>* netlist) {
   if (netlist)
-    BuildTransientNetlist(c, driveMHz * 1e6, periods > 0 ? periods : kAutoPeriods[0], *netlist);
+    BuildExportedNetlist(c, driveMHz * 1e6, periods > 0 ? periods : kAutoPeriods[0], *netlist);
   if (engine == kEngineExact) {
     ExactSteadyState(c, driveMHz, r);
     return;

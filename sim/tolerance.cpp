@@ -124,11 +124,11 @@ void RunToleranceOver(const Circuit& c, const std::vector<ElementRange>& ranges,
   SimulateDrive(c, settings.Engine, settings.Periods, settings.DriveMHz, out.Nominal);
   out.SecondsPerRun = Seconds(start);
   if (!out.Nominal.Ok) return;
-  if (progress) progress(0, settings.Samples, out.SecondsPerRun);
+  out.Stopped = progress && !progress(0, settings.Samples, out.SecondsPerRun);
   std::vector<std::vector<double>> deviations;
   DrawDeviations(ranges, settings.Samples, settings.Seed, deviations);
-  out.Samples.resize(settings.Samples);
-  for (int i = 0; i < settings.Samples; i++) {
+  out.Samples.resize(out.Stopped ? 0 : settings.Samples);
+  for (int i = 0; i < static_cast<int>(out.Samples.size()); i++) {
     ToleranceSample& s = out.Samples[i];
     s.Deviation = deviations[i];
     SimResult r;
@@ -138,7 +138,10 @@ void RunToleranceOver(const Circuit& c, const std::vector<ElementRange>& ranges,
     s.Error = r.Error;
     s.Figs = FiguresOf(r);
     out.Failed += !s.Ok;
-    if (progress) progress(i + 1, settings.Samples, out.SecondsPerRun);
+    if (progress && !progress(i + 1, settings.Samples, out.SecondsPerRun)) {
+      out.Stopped = true;
+      out.Samples.resize(i + 1);
+    }
   }
   Statistics(out);
   out.WithinVmax = ShareAtMost(out, kFigVpk, settings.Vmax);

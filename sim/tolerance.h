@@ -76,11 +76,13 @@ struct ToleranceRun {
   double WithinVmax;               /* share of those with Vpk <= Vmax */
   double UnderPdevMax;             /* share with Pdev <= PdevMax, when asked */
   std::vector<int> Worst;          /* up to five samples, highest Vpk first */
+  bool Stopped;                    /* the progress stopped it: Samples holds those done */
 };
 
 /* Told how far a run is: once when the nominal is done (done 0), with
-   the seconds it took, then after every sample. */
-using ToleranceProgress = std::function<void(int done, int total, double secondsPerRun)>;
+   the seconds it took, then after every sample.  It returns false to
+   stop the run there. */
+using ToleranceProgress = std::function<bool(int done, int total, double secondsPerRun)>;
 
 /* The deviations of every sample, drawn in order: sample by sample, and
    within a sample range by range. */

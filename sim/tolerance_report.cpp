@@ -56,6 +56,8 @@ std::string Shares(const ToleranceRun& run) {
   if (t.PdevMax > 0.0)
     out += Format("Device dissipation under %g W: %.1f %% of the samples.\n", t.PdevMax,
                   100.0 * run.UnderPdevMax);
+  if (run.Stopped)
+    out += Format("Stopped after %zu of the %d samples.\n", run.Samples.size(), t.Samples);
   if (run.Failed > 0)
     out += Format("%d of the samples had no steady state and are left out (the first: %s).\n",
                   run.Failed, FirstError(run).c_str());

@@ -21,8 +21,13 @@ const TunedFields kPinetTuned = {kPiForm, &DesignState::Ls2PI, &DesignState::Cp2
 /* The stages the rows share. */
 constexpr NetworkStage kLs2Basic = {kStageSeriesCoil, "Ls2", &DesignState::Ls2BAS, kLossTuneCoil};
 constexpr NetworkStage kCs2Basic = {kStageSeriesCapacitor, "Cs2", &DesignState::Cs2BAS, kLossNone};
-/* Its reactance is 1 % of the pi-net resistance at the design frequency. */
-constexpr NetworkStage kDcBlock = {kStageDcBlock, "Cblk", &DesignState::RoPI, kLossNone};
+/* After the pi-net's shunt capacitor, in series with what follows, its
+   reactance 1 % of the pi-net resistance: negligible there at any loaded
+   Q, and its charge settles within a few tens of periods through that
+   resistance.  (Right after the switch it would sit in the series branch,
+   where only a far larger capacitor is negligible, and that one leaks its
+   charge through the pi-net resistance over thousands of periods.) */
+constexpr NetworkStage kDcBlock = {kStageDcBlock, "Cblk", nullptr, kLossNone};
 constexpr NetworkStage kLs2Pinet = {kStageSeriesCoil, "Ls2", &DesignState::Ls2PI, kLossTuneCoil};
 constexpr NetworkStage kCp2Pinet = {kStageShuntCapacitor, "Cp2", &DesignState::Cp2PI, kLossNone};
 constexpr NetworkStage kMatch = {kStageElMatch, "EL", nullptr, kLossMatchCoil};
@@ -36,11 +41,11 @@ const TopologyRow kRows[kTopologyCount] = {
      "Ro",    &DesignState::RoBAS, kBasicMatch, false,  kBasicTuned, &DesignState::SweepBAS},
     {"basic-el",     "BASIC+EL",     {kLs2Basic, kCs2Basic, kMatch},
      "Rload", &DesignState::Rload, kBasicMatch, true,   kBasicTuned, &DesignState::SweepBASEL},
-    {"pinet",        "PINET",        {kDcBlock, kLs2Pinet, kCp2Pinet},
+    {"pinet",        "PINET",        {kLs2Pinet, kCp2Pinet, kDcBlock},
      "Ro",    &DesignState::RoPI,  kPinetMatch, false,  kPinetTuned, &DesignState::SweepPI},
-    {"pinet-el",     "PINET+EL",     {kDcBlock, kLs2Pinet, kCp2Pinet, kMatch},
+    {"pinet-el",     "PINET+EL",     {kLs2Pinet, kCp2Pinet, kDcBlock, kMatch},
      "Rload", &DesignState::Rload, kPinetMatch, false,  kPinetTuned, &DesignState::SweepPIEL},
-    {"pinet-el-tch", "PINET+EL+TCH", {kDcBlock, kLs2Pinet, kCp2Pinet, kMatch, kFilter},
+    {"pinet-el-tch", "PINET+EL+TCH", {kLs2Pinet, kCp2Pinet, kDcBlock, kMatch, kFilter},
      "Rload", &DesignState::Rload, kPinetMatch, false,  kPinetTuned, &DesignState::SweepPIELTCH},
 };
 // clang-format on

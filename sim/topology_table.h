@@ -19,7 +19,7 @@ enum StageKind {
   kStageSeriesCoil,      /* a coil from this node to a new one */
   kStageSeriesCapacitor, /* a capacitor from this node to a new one; charged to Vcc */
   kStageShuntCapacitor,  /* a capacitor from this node to ground */
-  kStageDcBlock,         /* a series capacitor of 1 % of the load's reactance, power circuit only */
+  kStageDcBlock,         /* a series capacitor of negligible reactance, power circuit only */
   kStageElMatch,         /* the row's EL match, in the arrangement the design chose */
   kStageFilter           /* the Tchebychev low-pass filter, with the trap when the notch is on */
 };
@@ -34,8 +34,7 @@ enum CoilLossRule {
 struct NetworkStage {
   StageKind Kind;
   const char* Name;          /* element name in the circuit and the netlist */
-  float DesignState::*Value; /* uH or pF as the design record holds it; for the DC block
-                                the resistance its reactance is 1 % of; null otherwise */
+  float DesignState::*Value; /* uH or pF as the design record holds it; null for blocks */
   CoilLossRule Loss;
 };
 

@@ -38,6 +38,11 @@ namespace {
 const double kExactTolerance[3] = {3e-4, 3e-3, 3e-4};
 const double kNgspiceTolerance[3] = {1e-3, 5e-3, 2e-3};
 
+/* A series-equivalent capacitor that grows this many times has become a
+   short: the series branch wants inductive reactance that a loaded Q this
+   low does not leave it. */
+const double kRunaway = 20.0;
+
 /* Drive periods of one seeded ngspice run: it starts steady, so this only
    lets the nonlinear device settle. */
 const int kSeededPeriods = 60;
@@ -114,6 +119,19 @@ int Residuals(Stage& stage, const Eigen::VectorXd& x, Eigen::VectorXd& f) {
   return 0;
 }
 
+Stage MakeStage(const DesignState& calc, int topology, int notch, const TuneSettings& settings,
+                const DeviceModel& device, bool ngspice, const Values& start) {
+  Stage s;
+  s.calc = &calc;
+  s.topology = topology;
+  s.notch = notch;
+  s.settings = &settings;
+  s.device = device;
+  s.ngspice = ngspice;
+  s.start = start;
+  return s;
+}
+
 /* The solver's view of a stage.  An ngspice stage takes its Jacobian
    from the exact engine on the linearised circuit (`linear`): close
    enough for the solver, whose rank-one updates mend the rest, and it
@@ -172,6 +190,13 @@ bool Solve(Stage& stage, TunedDesign& d, std::string* error) {
   }
   const double* tol = stage.ngspice ? kNgspiceTolerance : kExactTolerance;
   if (Within(d.Point, *stage.calc, tol)) return true;
+  if (x(1) > std::log(kRunaway)) {
+    *error = Format(
+        "no class-E tuning at QL %.3g: the network needs more series inductance than Ls2 "
+        "gives (its capacitor grew past %.0f times the start); try a higher QL",
+        double(stage.calc->QL), kRunaway);
+    return false;
+  }
   double r[3];
   TuneResiduals(d.Point, stage.calc->Vcc, stage.calc->Power, r);
   *error = Format(
@@ -306,11 +331,17 @@ void TuneDesign(const DesignState& calc, int topology, int notch, const TuneSett
   const double cossPf = device.Coss > 0.0 ? CossAt(device, base.Vcc) * 1e12 : 0.0;
 
   /* 1: the shunt capacitance the circuit needs. */
-  Stage lumped{&base, topology, notch, &settings, DeviceModel{}, false, Read(base, topology)};
+  Stage lumped =
+      MakeStage(base, topology, notch, settings, DeviceModel{}, false, Read(base, topology));
   TunedDesign d;
   bool ok = Solve(lumped, d, &out.Error);
   out.Evaluations = lumped.evaluations;
-  if (!ok) ok = ChokeContinuation(lumped, d, &out.Error, &out.Evaluations);
+  if (!ok) {
+    /* A failed path says less than the direct attempt did. */
+    const std::string direct = out.Error;
+    ok = ChokeContinuation(lumped, d, &out.Error, &out.Evaluations);
+    if (!ok) out.Error = direct;
+  }
   if (!ok) return;
   const double needPf = d.Design.Cp1;
   if (cossPf >= needPf) {
@@ -321,7 +352,8 @@ void TuneDesign(const DesignState& calc, int topology, int notch, const TuneSett
   /* 2: the external capacitor beside a linear (or linearised) device. */
   if (cossPf > 0.0) {
     const DeviceModel linear{cossPf * 1e-12, 0.0, 0.0, false};
-    Stage beside{&base, topology, notch, &settings, linear, false, Read(d.Design, topology)};
+    Stage beside =
+        MakeStage(base, topology, notch, settings, linear, false, Read(d.Design, topology));
     beside.start.v[0] = needPf - cossPf;
     ok = Solve(beside, d, &out.Error);
     out.Evaluations += beside.evaluations;
@@ -330,7 +362,7 @@ void TuneDesign(const DesignState& calc, int topology, int notch, const TuneSett
   /* 3: the nonlinear device itself. */
   const bool nonlinear = (device.Coss > 0.0 && device.Grading > 0.0) || device.BodyDiode;
   if (nonlinear) {
-    Stage real{&base, topology, notch, &settings, device, true, Read(d.Design, topology)};
+    Stage real = MakeStage(base, topology, notch, settings, device, true, Read(d.Design, topology));
     ok = Solve(real, d, &out.Error);
     out.Evaluations += real.evaluations;
     out.ByNgspice = true;

@@ -4,33 +4,20 @@
 ** text and JSON the built program gives for them.
 */
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "sim/analysis_design.h"
 #include "sim/options.h"
+#include "sim_run.h"
 
 namespace {
 
 int ParseArgs(std::vector<const char*> args, SimOptions& o, std::string* error) {
   args.insert(args.begin(), "tolvarin-sim");
   return ParseSimOptions(static_cast<int>(args.size()), args.data(), o, error);
-}
-
-/* What the built program writes on standard output; *status its exit. */
-std::string Output(const std::string& args, int* status) {
-  const std::string command = std::string(TOLVARIN_SIM_BINARY) + " " + args + " 2>/dev/null";
-  std::FILE* p = popen(command.c_str(), "r");
-  std::string out;
-  char buf[4096];
-  for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-  const int st = pclose(p);
-  *status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return out;
 }
 
 TEST(SimAnalysisOptions, DefaultsAndEveryOption) {
@@ -110,9 +97,9 @@ TEST(SimAnalysisProgram, JsonOfEachAnalysisOfTheDesignAsked) {
   for (const char* design : {"calculator", "tuned", "built"}) {
     int status = -1;
     const std::string out =
-        Output(std::string("--tune --no-confirm --json --tolerance --samples 20 --mismatch 2 ") +
+        RunSim(std::string("--tune --no-confirm --json --tolerance --samples 20 --mismatch 2 ") +
                    "--sensitivity --design " + design,
-               &status);
+               false, &status);
     ASSERT_EQ(status, 0) << design;
     const nlohmann::json doc = nlohmann::json::parse(out);
     /* The tuned record holds its values as floats, its circuit in double. */
@@ -142,10 +129,10 @@ TEST(SimAnalysisProgram, JsonOfEachAnalysisOfTheDesignAsked) {
 
 TEST(SimAnalysisProgram, TextWithinEightyColumnsAndFinite) {
   int status = -1;
-  const std::string out = Output(
+  const std::string out = RunSim(
       "--topology pinet-el-tch --tolerance --samples 50 --pdev-max 0.05 --mismatch 3 "
       "--sensitivity",
-      &status);
+      false, &status);
   EXPECT_EQ(status, 0);
   for (const char* part : {"Tolerance:", "Load mismatch:", "Worst cases", "Sensitivity:"})
     EXPECT_NE(out.find(part), std::string::npos) << part;

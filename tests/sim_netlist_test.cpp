@@ -7,6 +7,7 @@
 */
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -277,6 +278,31 @@ TEST(SimNetlist, AcNetlistIsTheNetworkAlone) {
   EXPECT_EQ(e.count("Vsup"), 0u);
   EXPECT_EQ(e.count("Bsw"), 0u);
   EXPECT_EQ(Dot(lines, ".ac"), ".ac lin 6 3.5meg 4meg");
+}
+
+/* The program's own run keeps only what it measures and carries no
+   control block; the exported netlist is that run with its measurements
+   added before the end, over the last period the run ends with. */
+TEST(SimNetlist, ExportedNetlistIsTheRunPlusItsMeasurements) {
+  const DesignState s = Design();
+  Circuit c;
+  BuildCircuit(s, kSimBasic, 0, kPowerCircuit, c);
+  std::vector<std::string> run, exported;
+  BuildTransientNetlist(c, 4.0e6, 75, run);
+  BuildExportedNetlist(c, 4.0e6, 75, exported);
+  EXPECT_EQ(Dot(run, ".control"), "");
+  EXPECT_EQ(Dot(run, ".save"), ".save v(d) i(Vsw) v(out) v(ein) v(eout) v(edev)");
+  ASSERT_GT(exported.size(), run.size());
+  EXPECT_TRUE(std::equal(run.begin(), run.end() - 1, exported.begin()));
+  EXPECT_EQ(exported.back(), ".end");
+  EXPECT_EQ(Dot(exported, ".control"), ".control");
+  EXPECT_EQ(Dot(exported, "run"), "run");
+  EXPECT_EQ(Dot(exported, "quit"), "quit");
+  /* The last of 75 periods of 250 ns. */
+  EXPECT_NEAR(Number(Dot(exported, "let tlast = ").substr(12)), 74 * 250e-9, 1e-15);
+  EXPECT_NEAR(Number(Dot(exported, "let tend = ").substr(11)), 75 * 250e-9, 1e-15);
+  EXPECT_EQ(Dot(exported, "fourier "), "fourier 4meg v(out)");
+  EXPECT_EQ(Dot(exported, "set fourgridsize="), "set fourgridsize=360");
 }
 
 TEST(SimNetlist, LoadResistanceFollowsTheTopology) {

@@ -210,9 +210,12 @@ TEST(SimNgspice, ImpedanceMatchesTheSweepModel) {
   EXPECT_NEAR(xp[0], xModel, 5e-3 * std::abs(xModel));
 }
 
+/* BASIC, and PINET with its DC block: made lossless, the filter's
+   network with the block in it keeps a mode that only the load damps,
+   too slowly for 60 periods to be steady. */
 TEST(SimNgspice, LosslessCircuitConservesEnergy) {
   REQUIRE_NGSPICE();
-  for (int topology : {int(kSimBasic), int(kSimPinetElTch)}) {
+  for (int topology : {int(kSimBasic), int(kSimPinet)}) {
     DesignState s = Design();
     MakeLossless(s);
     SimResult r;

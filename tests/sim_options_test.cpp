@@ -13,26 +13,13 @@
 #include "sim/ngspice_runner.h"
 #include "sim/options.h"
 #include "sim/topology_table.h"
+#include "tests/sim_run.h"
 
 namespace {
 
 int Parse(std::vector<const char*> args, SimOptions& o, std::string* error) {
   args.insert(args.begin(), "tolvarin-sim");
   return ParseSimOptions(static_cast<int>(args.size()), args.data(), o, error);
-}
-
-/* The built program with the arguments; returns what it wrote to the
-   stream asked for and sets *status. */
-std::string RunSim(const std::string& args, bool stderrOnly, int* status) {
-  const std::string redirect = stderrOnly ? " 2>&1 >/dev/null" : " 2>/dev/null";
-  std::FILE* p = popen((std::string(TOLVARIN_SIM_BINARY) + " " + args + redirect).c_str(), "r");
-  std::string out;
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  const int st = pclose(p);
-  *status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return out;
 }
 
 int Lines(const std::string& text) {

@@ -198,4 +198,26 @@ TEST(SimTune, E24PartsWorkedByHand) {
   EXPECT_DOUBLE_EQ(NearestE24(9.6), 10.0); /* the next decade's 1.0 */
 }
 
+/* The body diode clamps the switch voltage a junction drop below zero:
+   the untuned example, which swings to -2.4 V before turn-on, stops near
+   -0.7 V, and tuning with the diode in still meets the conditions (a
+   tuned switch never takes the diode into conduction). */
+TEST(SimTune, BodyDiodeClampsTheSwitchVoltage) {
+  if (!SimulatorAvailable()) GTEST_SKIP() << "built without ngspice";
+  SimOptions o;
+  DefaultSimOptions(o);
+  o.Diode = 1;
+  DesignState s;
+  DesignForSimulation(o, s);
+  TuneRun run;
+  RunTuning(s, o, run);
+  const SimResult& untuned = run.Calculator.Point;
+  ASSERT_TRUE(untuned.Ok) << untuned.Error;
+  EXPECT_GT(untuned.Von, -1.0);
+  EXPECT_LT(untuned.Von, -0.4);
+  ASSERT_TRUE(run.Outcome.Ok) << run.Outcome.Error;
+  EXPECT_LT(std::fabs(run.TunedByNgspice.ZvsError), 0.005);
+  EXPECT_NEAR(run.TunedByNgspice.Pout, 2.5, 0.025);
+}
+
 }  // namespace
