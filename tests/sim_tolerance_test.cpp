@@ -114,6 +114,15 @@ TEST(SimTolerance, ShareWithinTheRatingCountsTheSamples) {
   EXPECT_NEAR(second.UnderPdevMax, 0.5, 0.001);
 }
 
+/* A run told to stop keeps the samples done and says it stopped. */
+TEST(SimTolerance, StopsWhereTheProgressSays) {
+  ToleranceRun run;
+  RunTolerance(ExampleCircuit(), Settings(100, 5.0, 3.0, 20.0), run,
+               [](int done, int, double) { return done < 3; });
+  EXPECT_TRUE(run.Stopped);
+  EXPECT_EQ(run.Samples.size(), 3u);
+}
+
 /* A seed means the same sequence everywhere: std::mt19937_64's 10000th
    output from its default seed 5489 is fixed by the C++ standard. */
 TEST(SimTolerance, UniformsComeFromTheStandardsGenerator) {
