@@ -57,15 +57,19 @@ bool WriteOutput(const char* option, const std::string& path, const std::string&
 
 /* The exit status: `status`, or 1 when standard output could not be
    written, or 128 + the signal that stopped the sweep after `done` of
-   `total` drive frequencies; each said on standard error. */
-int Finish(int status, size_t done, size_t total) {
+   `total` drive frequencies (or, with `stage`, stopped that stage
+   before any); each said on standard error. */
+int Finish(int status, size_t done, size_t total, const char* stage = nullptr) {
   if (StandardOutputFailed()) {
     std::fprintf(stderr, "%s\n", StandardOutputFailure().c_str());
     status = 1;
   }
   if (StopSignal() == 0) return status;
-  std::fprintf(stderr, "tolvarin-sim: interrupted after %zu of %zu drive frequencies\n", done,
-               total);
+  if (stage)
+    std::fprintf(stderr, "tolvarin-sim: interrupted while %s\n", stage);
+  else
+    std::fprintf(stderr, "tolvarin-sim: interrupted after %zu of %zu drive frequencies\n", done,
+                 total);
   return 128 + StopSignal();
 }
 
@@ -191,8 +195,10 @@ int main(int argc, char** argv) {
   if (o.Tune) {
     RunTuning(s, o, tuning);
     if (!tuning.Outcome.Ok) {
-      std::fprintf(stderr, "tolvarin-sim: %s\n", tuning.Outcome.Error.c_str());
-      return Finish(1, 0, mhz.size());
+      /* A stop signal fails the tuning's simulation: that is no fault to report. */
+      if (StopSignal() == 0)
+        std::fprintf(stderr, "tolvarin-sim: %s\n", tuning.Outcome.Error.c_str());
+      return Finish(1, 0, mhz.size(), "tuning");
     }
   }
   AnalysedCircuit(s, o, tuning, c);

@@ -6,7 +6,7 @@
 ** is said, status 1, and a closed one does not swallow a file; the
 ** exported netlist, run by the ngspice program, prints the report's
 ** figures; Ctrl-C and SIGTERM mid-sweep leave the rows and files of the
-** drive frequencies done.
+** drive frequencies done, and a stop during the tuning is said as that.
 */
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -170,7 +170,7 @@ TEST(SimProgramNetlist, NgspiceRunsTheExportedNetlistToTheReportsFigures) {
 }
 
 /* The program with standard output a pipe; `sig` is sent once `rows`
-   table rows have come. */
+   table rows have come, or with rows 0 a third of a second in. */
 Outcome StopAfterRows(const std::string& args, int rows, int sig) {
   int out[2];
   if (pipe(out) != 0) return {-1, "", ""};
@@ -188,6 +188,11 @@ Outcome StopAfterRows(const std::string& args, int rows, int sig) {
   std::string text;
   char buf[4096];
   bool sent = false;
+  if (rows == 0) {
+    usleep(300000);
+    kill(pid, sig);
+    sent = true;
+  }
   for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;) {
     text.append(buf, size_t(n));
     /* A row starts with a drive frequency; headings and notes do not. */
@@ -262,6 +267,16 @@ TEST(SimProgramStop, SigtermEndsTheJsonWithThePointsDone) {
   const nlohmann::json doc = nlohmann::json::parse(text);
   EXPECT_LT(doc["points"].size(), 21u);
   for (const nlohmann::json& p : doc["points"]) EXPECT_TRUE(p["ok"]);
+}
+
+/* Stopped while tuning (here almost 4 s of ngspice runs) is said as
+   that, not as a failed simulation nor as a sweep stopped. */
+TEST(SimProgramStop, DuringTheTuningSaysSo) {
+  REQUIRE_NGSPICE();
+  const Outcome o = StopAfterRows("--tune --coss 150@12 --ql 10 --no-confirm", 0, SIGINT);
+  EXPECT_EQ(o.status, 130) << o.err;
+  EXPECT_EQ(o.err, "tolvarin-sim: interrupted while tuning\n");
+  EXPECT_EQ(o.out, "");
 }
 
 }  // namespace
