@@ -8,27 +8,14 @@
 #include "console/console.h"
 
 #include <errno.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "console/closed_output.h"
 #include "console/console_internal.h"
-
-namespace {
-
-/* A closed standard output would be taken by the next file opened; a
-   stand-in keeps the place, and the session ends at once. */
-bool StdoutClosed() {
-  if (fcntl(1, F_GETFD) >= 0 || errno != EBADF) return false;
-  int fd = open("/dev/null", O_WRONLY);
-  if (fd >= 0 && fd != 1) close(fd);
-  return true;
-}
-
-}  // namespace
 
 void ConsoleOpen(int pageRows) {
   static bool atExit = false;
@@ -36,7 +23,7 @@ void ConsoleOpen(int pageRows) {
     std::atexit(ConsoleClose);
     atExit = true;
   }
-  const bool closed = StdoutClosed();
+  const bool closed = HoldClosedStandardOutput(); /* the session then ends at once */
   bool keys = isatty(0) != 0;
   bool screen = isatty(1) != 0;
   if (keys) LineEditorOpen(); /* it learns the terminal as the user keeps it */

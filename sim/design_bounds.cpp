@@ -25,12 +25,11 @@
 */
 #include "sim/design_bounds.h"
 
-#include <cmath>
-#include <cstdio>
 #include <vector>
 
 #include "app/design_check.h"
 #include "sim/options.h"
+#include "sim/report.h"
 
 const double kLowestDrive = 0.25, kHighestDrive = 4.0;
 const double kLowestSupply = 0.1;
@@ -56,16 +55,8 @@ const PartRange kPartRanges[] = {
 /* Relative slack for a sweep's points, summed in steps, that end on the band's ends. */
 const double kBandSlack = 1e-9;
 
-std::string Format(const char* format, double a, double b = 0.0, double c = 0.0) {
-  char buf[160];
-  std::snprintf(buf, sizeof buf, format, a, b, c);
-  return buf;
-}
-
 std::string RangeText(const PartRange& r) {
-  char buf[80];
-  std::snprintf(buf, sizeof buf, "%s %g to %g %s", r.Kinds, r.Low, r.High, r.Unit);
-  return buf;
+  return Format("%s %g to %g %s", r.Kinds, r.Low, r.High, r.Unit);
 }
 
 }  // namespace
@@ -80,8 +71,8 @@ std::string CheckDriveBand(const SimOptions& o) {
   const bool inside =
       mhz.front() >= low * (1.0 - kBandSlack) && mhz.back() <= high * (1.0 + kBandSlack);
   if (inside) return "";
-  return Format("--sweep goes past %g to %g MHz", low, high) +
-         Format(" (%g to %g x the design frequency)", kLowestDrive, kHighestDrive);
+  return Format("--sweep goes past %g to %g MHz (%g to %g x the design frequency)", low, high,
+                kLowestDrive, kHighestDrive);
 }
 
 std::string CheckDesign(const DesignState& s) {

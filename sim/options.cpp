@@ -76,12 +76,6 @@ bool LowOpen(const NumberOption& n) {
   return kDesignInputs[n.input].rule == kAboveLow;
 }
 
-std::string Number(double v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%g", v);
-  return buf;
-}
-
 std::string Quote(const std::string& s) {
   return "'" + s + "'";
 }
@@ -448,9 +442,9 @@ std::string SimHelpText() {
          "  --help            show this text\n"
          "\n"
          "Simulated only within:\n" +
-         DesignBoundsHelp() + "Each ngspice run is given up past " + Number(kRunLimits.Seconds) +
-         " s or " + Number(kRunLimits.MegaBytes) +
-         " MB more memory; its row says so.\n"
+         DesignBoundsHelp() +
+         Format("Each ngspice run is given up past %g s or %g MB more memory; its row says so.\n",
+                kRunLimits.Seconds, kRunLimits.MegaBytes) +
          "Output files are checked before anything runs and written whole or not at\n"
          "all.  Options take their value as the next argument or after '='.\n"
          "Exit status: 0 done; 1 a drive frequency failed or was given up, or a file\n"

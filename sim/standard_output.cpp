@@ -5,11 +5,11 @@
 #include "sim/standard_output.h"
 
 #include <errno.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
+
+#include "console/closed_output.h"
 
 namespace {
 
@@ -18,13 +18,7 @@ int failedErrno = 0;
 }  // namespace
 
 void GuardStandardOutput() {
-  if (fcntl(1, F_GETFD) >= 0 || errno != EBADF) return;
-  const int fd = open("/dev/null", O_WRONLY);
-  if (fd >= 0 && fd != 1) {
-    dup2(fd, 1);
-    close(fd);
-  }
-  failedErrno = EBADF;
+  if (HoldClosedStandardOutput()) failedErrno = EBADF;
 }
 
 bool Print(const std::string& text) {
