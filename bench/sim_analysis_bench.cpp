@@ -6,22 +6,24 @@
 */
 #include <benchmark/benchmark.h>
 
-#include "sim/circuit.h"
-#include "sim/mismatch.h"
-#include "sim/options.h"
-#include "sim/sensitivity.h"
-#include "sim/sim_design.h"
-#include "sim/tolerance.h"
+#include "sim/analysis/mismatch.h"
+#include "sim/analysis/sensitivity.h"
+#include "sim/analysis/tolerance.h"
+#include "sim/circuit/circuit.h"
+#include "sim/cli/design_choice.h"
+#include "sim/cli/option_table.h"
+#include "sim/cli/options.h"
+#include "sim/design/calculator_circuit.h"
 
 namespace {
 
 Circuit Example() {
   SimOptions o;
-  DefaultSimOptions(o);
+  DefaultOptions(o);
   DesignState s;
-  DesignForSimulation(o, s);
+  DesignForSimulation(o.Design, s);
   Circuit c;
-  CalculatorCircuit(s, o, c);
+  CalculatorCircuit(s, o.Design, SettingsFor(o), c);
   return c;
 }
 

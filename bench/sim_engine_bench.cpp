@@ -7,12 +7,13 @@
 */
 #include <benchmark/benchmark.h>
 
-#include "sim/circuit.h"
-#include "sim/ngspice_runner.h"
-#include "sim/options.h"
-#include "sim/sim_design.h"
-#include "sim/simulate.h"
-#include "sim/topology_table.h"
+#include "sim/circuit/circuit.h"
+#include "sim/circuit/topology_table.h"
+#include "sim/cli/option_table.h"
+#include "sim/cli/options.h"
+#include "sim/design/calculator_circuit.h"
+#include "sim/engine/drive.h"
+#include "sim/engine/ngspice_runner.h"
 
 namespace {
 
@@ -20,11 +21,11 @@ namespace {
    the filter row and `notch`). */
 Circuit Example(int t, int notch) {
   SimOptions o;
-  DefaultSimOptions(o);
-  o.Topology = t;
-  o.Notch = notch;
+  DefaultOptions(o);
+  o.Design.Topology = t;
+  o.Design.Notch = notch;
   DesignState s;
-  DesignForSimulation(o, s);
+  DesignForSimulation(o.Design, s);
   Circuit c;
   BuildCircuit(s, t, notch, kPowerCircuit, c);
   return c;

@@ -5,16 +5,18 @@
 */
 #include <benchmark/benchmark.h>
 
-#include "sim/ngspice_runner.h"
-#include "sim/options.h"
-#include "sim/sim_design.h"
-#include "sim/tune.h"
+#include "sim/cli/design_choice.h"
+#include "sim/cli/option_table.h"
+#include "sim/cli/options.h"
+#include "sim/design/calculator_circuit.h"
+#include "sim/design/tune.h"
+#include "sim/engine/ngspice_runner.h"
 
 namespace {
 
 void Tune(benchmark::State& state, bool graded) {
   SimOptions o;
-  DefaultSimOptions(o);
+  DefaultOptions(o);
   if (graded) {
     o.CossPf = 150.0;
     o.CossVolts = 12.0;
@@ -22,13 +24,13 @@ void Tune(benchmark::State& state, bool graded) {
     if (!SimulatorAvailable()) state.SkipWithError("no ngspice");
   }
   DesignState s;
-  DesignForSimulation(o, s);
+  DesignForSimulation(o.Design, s);
   const TuneSettings t = SettingsFor(o);
   int evaluations = 0;
   for (auto _ : state) {
     TuneOutcome out;
-    TuneDesign(s, o.Topology, 0, t, out);
-    if (!out.Ok) state.SkipWithError(out.Error.c_str());
+    TuneDesign(s, o.Design.Topology, 0, t, out);
+    if (!out.Tuning.Ok()) state.SkipWithError(out.Tuning.Why().c_str());
     evaluations = out.Evaluations;
   }
   state.counters["steady_states"] = evaluations;

@@ -18,7 +18,6 @@
 namespace {
 
 using Z = std::complex<double>;
-const double kTwoPi = 2.0 * 3.14159265358979;
 
 DesignState WithRload(float rload) {
   DesignState s{};
@@ -34,10 +33,10 @@ Z Parallel(Z a, Z b) {
 
 /* Reactances of the EL elements at the design frequency. */
 Z Inductor(const DesignState& s, double uh) {
-  return Z(0, kTwoPi * s.FreqHz * uh * 1e-6);
+  return Z(0, kExactTwoPi * s.FreqHz * uh * 1e-6);
 }
 Z Capacitor(const DesignState& s, double pf) {
-  return Z(0, -1.0 / (kTwoPi * s.FreqHz * pf * 1e-12));
+  return Z(0, -1.0 / (kExactTwoPi * s.FreqHz * pf * 1e-12));
 }
 
 }  // namespace
@@ -63,7 +62,7 @@ TEST(ElMatch, LoadBelowRoTakesShuntCapacitorThenSeriesInductor) {
 
 TEST(ElementStresses, StartDesignFollowsCircuitLaws) {
   const DesignState s = StartDesign();
-  const double w = kTwoPi * s.FreqHz;
+  const double w = kExactTwoPi * s.FreqHz;
   const double tol = 1e-5;
   /* All of the power reaches Ro and the load. */
   EXPECT_NEAR(double(s.VRload) * s.IRload, 2.5, 2.5 * tol);

@@ -14,8 +14,6 @@
 
 namespace {
 
-const double kTwoPi = 2.0 * 3.14159265358979;
-
 std::string Fixed2(double v) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%3.2f", v);
@@ -29,7 +27,7 @@ DesignState Passes(DesignState s, int n) {
 
 /* Loss of a capacitor of Q 500 carrying irms, by hand. */
 double CapLoss(const DesignState& s, double pf, double irms) {
-  const double x = 1.0 / (kTwoPi * s.FreqHz * pf * 1e-12);
+  const double x = 1.0 / (kExactTwoPi * s.FreqHz * pf * 1e-12);
   return x / 500.0 * irms * irms;
 }
 

@@ -15,14 +15,15 @@
 #include <thread>
 #include <vector>
 
-#include "sim/circuit.h"
-#include "sim/netlist.h"
-#include "sim/ngspice_runner.h"
-#include "sim/options.h"
-#include "sim/sim_design.h"
-#include "sim/simulate.h"
-#include "sim/stop_signals.h"
-#include "sim/topology_table.h"
+#include "sim/circuit/circuit.h"
+#include "sim/circuit/topology_table.h"
+#include "sim/cli/options.h"
+#include "sim/cli/stop_signals.h"
+#include "sim/design/calculator_circuit.h"
+#include "sim/engine/drive.h"
+#include "sim/engine/netlist.h"
+#include "sim/engine/ngspice_runner.h"
+#include "tests/sim_example.h"
 
 namespace {
 
@@ -31,15 +32,15 @@ namespace {
   GTEST_SKIP() << "built without ngspice (apt-get install libngspice0-dev)"
 
 Circuit NeverEndingCircuit() {
-  SimOptions o;
-  DefaultSimOptions(o);
-  o.Freq = 0.5f;
-  o.QL = 20.0f;
-  o.Topology = TopologyByName("basic-el");
+  const int topology = TopologyByName("basic-el");
   static DesignState s;
-  DesignForSimulation(o, s);
+  s = ExampleWith([topology](DesignRequest& r) {
+    r.Freq = 0.5f;
+    r.QL = 20.0f;
+    r.Topology = topology;
+  });
   Circuit c;
-  BuildCircuit(s, o.Topology, 0, kPowerCircuit, c);
+  BuildCircuit(s, topology, false, kPowerCircuit, c);
   return c;
 }
 
@@ -59,7 +60,8 @@ void ExpectTheSimulatorWorks() {
   std::vector<std::vector<double>> re, im;
   ASSERT_EQ(RunNetlist(
                 {"rc", "I1 0 a DC 0 AC 1", "R1 a 0 1k", "C1 a 0 1n", ".ac lin 1 100k 100k", ".end"},
-                {"a"}, re, im),
+                {"a"}, re, im)
+                .Why(),
             "");
   const std::complex<double> y(1e-3, 6.283185307179586e5 * 1e-9);
   EXPECT_NEAR(re[0][0], (1.0 / y).real(), 1e-9);
@@ -70,7 +72,7 @@ TEST(SimBoundedRun, TheRunThatNeverEndedStopsAtItsTimeLimit) {
   REQUIRE_NGSPICE();
   std::vector<std::vector<double>> re, im;
   const auto start = std::chrono::steady_clock::now();
-  const std::string why = RunNetlist(NeverEndingNetlist(), {"time"}, re, im, {1.0, 1e6});
+  const std::string why = RunNetlist(NeverEndingNetlist(), {"time"}, re, im, {1.0, 1e6}).Why();
   const double seconds = SecondsSince(start);
   EXPECT_EQ(why, "given up after 1 s (the time limit of a run)");
   EXPECT_GE(seconds, 1.0);
@@ -81,7 +83,7 @@ TEST(SimBoundedRun, TheRunThatNeverEndedStopsAtItsTimeLimit) {
 TEST(SimBoundedRun, TheRunThatNeverEndedStopsAtItsMemoryLimit) {
   REQUIRE_NGSPICE();
   std::vector<std::vector<double>> re, im;
-  const std::string why = RunNetlist(NeverEndingNetlist(), {"time"}, re, im, {600.0, 8.0});
+  const std::string why = RunNetlist(NeverEndingNetlist(), {"time"}, re, im, {600.0, 8.0}).Why();
   EXPECT_EQ(why, "given up past 8 MB (the memory limit of a run)");
   ExpectTheSimulatorWorks();
 }
@@ -96,12 +98,12 @@ TEST(SimBoundedRun, AStopSignalHaltsTheRunAndTheOnesAfter) {
   const auto start = std::chrono::steady_clock::now();
   SimulateDrive(NeverEndingCircuit(), kEngineNgspice, 0, 1000.0, r);
   ctrlC.join();
-  EXPECT_FALSE(r.Ok);
-  EXPECT_EQ(r.Error, "interrupted");
+  EXPECT_FALSE(r.Run.Ok());
+  EXPECT_EQ(r.Run.Why(), "interrupted");
   EXPECT_LT(SecondsSince(start), 10.0) << "the signal did not end the run";
   /* Once stopped, no run starts. */
   std::vector<std::vector<double>> re, im;
-  EXPECT_EQ(RunNetlist({"r", "R1 a 0 1k", "I1 0 a DC 1", ".op", ".end"}, {"a"}, re, im),
+  EXPECT_EQ(RunNetlist({"r", "R1 a 0 1k", "I1 0 a DC 1", ".op", ".end"}, {"a"}, re, im).Why(),
             "interrupted");
   SetStopSignal(0);
   ExpectTheSimulatorWorks();
@@ -113,7 +115,8 @@ TEST(SimBoundedRun, AFailedBackgroundRunSaysWhy) {
   REQUIRE_NGSPICE();
   std::vector<std::vector<double>> re, im;
   const std::string why =
-      RunNetlist({"loop", "V1 a 0 DC 1", "V2 a 0 DC 2", ".tran 1n 10n", ".end"}, {"time"}, re, im);
+      RunNetlist({"loop", "V1 a 0 DC 1", "V2 a 0 DC 2", ".tran 1n 10n", ".end"}, {"time"}, re, im)
+          .Why();
   EXPECT_NE(why, "");
   EXPECT_EQ(why.find('\n'), std::string::npos) << why;
   ExpectTheSimulatorWorks();

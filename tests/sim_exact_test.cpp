@@ -13,28 +13,25 @@
 #include <unsupported/Eigen/KroneckerProduct>
 #include <vector>
 
-#include "sim/circuit.h"
-#include "sim/exact_engine.h"
-#include "sim/lyapunov.h"
-#include "sim/ngspice_runner.h"
-#include "sim/options.h"
-#include "sim/sim_design.h"
-#include "sim/simulate.h"
-#include "sim/state_space.h"
-#include "sim/topology_table.h"
+#include "sim/circuit/circuit.h"
+#include "sim/circuit/topology_table.h"
+#include "sim/cli/options.h"
+#include "sim/design/calculator_circuit.h"
+#include "sim/engine/drive.h"
+#include "sim/engine/exact_engine.h"
+#include "sim/engine/lyapunov.h"
+#include "sim/engine/ngspice_runner.h"
+#include "sim/engine/state_space.h"
+#include "tests/sim_example.h"
+#include "tests/test_support.h"
 
 namespace {
 
-const double kTwoPi = 6.283185307179586;
-
 DesignState Design(double mhz, double ql) {
-  SimOptions o;
-  DefaultSimOptions(o);
-  o.Freq = static_cast<float>(mhz);
-  o.QL = static_cast<float>(ql);
-  DesignState s;
-  DesignForSimulation(o, s);
-  return s;
+  return ExampleWith([mhz, ql](DesignRequest& r) {
+    r.Freq = static_cast<float>(mhz);
+    r.QL = static_cast<float>(ql);
+  });
 }
 
 /* Within rel of the larger, or within an absolute floor. */
@@ -80,8 +77,8 @@ TEST_P(SimExactAgreement, AgreesWithNgspice) {
           const std::string what = std::string(Topology(t).Title) + (notch ? "+trap" : "") + " " +
                                    std::to_string(mhz) + " MHz QL " + std::to_string(ql) +
                                    " drive x" + std::to_string(k);
-          ASSERT_TRUE(a.Ok) << what << ": " << a.Error;
-          ASSERT_TRUE(b.Ok) << what << ": " << b.Error;
+          ASSERT_TRUE(a.Run.Ok()) << what << ": " << a.Run.Why();
+          ASSERT_TRUE(b.Run.Ok()) << what << ": " << b.Run.Why();
           const bool ok = Near(a.Pout, b.Pout, 5e-3, 1e-3) && Near(a.Pdc, b.Pdc, 5e-3, 1e-3) &&
                           Near(a.Pdev, b.Pdev, 5e-3, 1e-3) && Near(a.Vpeak, b.Vpeak, 2e-3, 0.0) &&
                           std::fabs(a.ZvsError - b.ZvsError) <= 0.002 &&
@@ -111,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(DesignFrequencies, SimExactAgreement,
    reactance to spare, a choke 10^4 times Ls2, no losses, a switch of
    10 microohm with no ramps. */
 Circuit IdealAmplifier(double hz, double power, double vcc) {
-  const double w = kTwoPi * hz, r = 0.5768 * vcc * vcc / power, ql = 1000.0;
+  const double w = kExactTwoPi * hz, r = 0.5768 * vcc * vcc / power, ql = 1000.0;
   const double ls2 = ql * r / w, cs2 = 1.0 / (w * (ql - 1.1525) * r);
   Circuit c;
   c.Topology = TopologyByName("basic");
@@ -132,7 +129,7 @@ TEST(SimExact, IdealAmplifierHasThePublishedFigures) {
     const double power = 2.5, vcc = 12.0;
     SimResult r;
     ExactSteadyState(IdealAmplifier(mhz * 1e6, power, vcc), mhz, r);
-    ASSERT_TRUE(r.Ok) << r.Error;
+    ASSERT_TRUE(r.Run.Ok()) << r.Run.Why();
     const double ipk = *std::max_element(r.Isw.begin(), r.Isw.end());
     const double idc = r.Pdc / vcc;
     EXPECT_NEAR(r.Pout, power, 0.002 * power) << mhz;
@@ -154,7 +151,7 @@ TEST(SimExact, EnergyBalancesOverThePeriod) {
     BuildCircuit(s, t, 0, kPowerCircuit, c);
     SimResult r;
     ExactSteadyState(c, 3.6, r);
-    ASSERT_TRUE(r.Ok) << r.Error;
+    ASSERT_TRUE(r.Run.Ok()) << r.Run.Why();
     EXPECT_NEAR(r.Pdc, r.Pout + r.Pdev + r.Ploss, 1e-9 * r.Pdc) << Topology(t).Title;
     EXPECT_GT(r.Ploss, 0.0);
   }

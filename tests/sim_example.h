@@ -9,18 +9,23 @@
 #include <algorithm>
 #include <cmath>
 
-#include "sim/options.h"
-#include "sim/sim_design.h"
-#include "sim/tune.h"
+#include "sim/design/calculator_circuit.h"
+#include "sim/design/tune.h"
+
+/* The built-in example's design with `change` made to its inputs first
+   (a callable taking DesignRequest&). */
+template <typename Change>
+DesignState ExampleWith(Change change) {
+  DesignRequest r = ExampleRequest();
+  change(r);
+  DesignState s;
+  DesignForSimulation(r, s);
+  return s;
+}
 
 /* The built-in example's design in topology t. */
 inline DesignState ExampleDesign(int topology = 0) {
-  SimOptions o;
-  DefaultSimOptions(o);
-  o.Topology = topology;
-  DesignState s;
-  DesignForSimulation(o, s);
-  return s;
+  return ExampleWith([topology](DesignRequest& r) { r.Topology = topology; });
 }
 
 /* Its circuit as the calculator designs it. */

@@ -11,7 +11,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "sim/ngspice_runner.h"
+#include "sim/engine/ngspice_runner.h"
 #include "tests/sim_run.h"
 
 namespace {

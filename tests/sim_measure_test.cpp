@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/measure.h"
+#include "sim/engine/measure.h"
 
 namespace {
 

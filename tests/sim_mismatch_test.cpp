@@ -9,9 +9,9 @@
 #include <cmath>
 #include <complex>
 
-#include "sim/mismatch.h"
-#include "sim/ngspice_runner.h"
-#include "sim/simulate.h"
+#include "sim/analysis/mismatch.h"
+#include "sim/engine/drive.h"
+#include "sim/engine/ngspice_runner.h"
 #include "sim_example.h"
 
 namespace {
@@ -45,11 +45,11 @@ TEST(SimMismatch, LoadsLieOnTheCircleAtTheirPhase) {
 TEST(SimMismatch, VswrOneIsTheNominalAtEveryPhase) {
   MismatchRun run;
   RunMismatch(TunedExample(), 1.0, kEngineExact, 0, 3.8, run);
-  ASSERT_TRUE(run.Nominal.Ok) << run.Nominal.Error;
+  ASSERT_TRUE(run.Nominal.Run.Ok()) << run.Nominal.Run.Why();
   ASSERT_EQ(run.Points.size(), size_t(kMismatchPhases));
   const Figures nominal = FiguresOf(run.Nominal);
   for (const MismatchPoint& p : run.Points) {
-    ASSERT_TRUE(p.Result.Ok) << p.Result.Error;
+    ASSERT_TRUE(p.Result.Run.Ok()) << p.Result.Run.Why();
     EXPECT_EQ(p.LoadR, run.NominalR);
     for (int f = 0; f < kFigureCount; f++)
       EXPECT_EQ(FiguresOf(p.Result).Of[f], nominal.Of[f]) << p.PhaseDeg << " " << f;
@@ -66,7 +66,8 @@ TEST(SimMismatch, LoadBelowNominalRaisesThePeak) {
   for (const Circuit& c : {ExampleCircuit(0), TunedExample()}) {
     MismatchRun run;
     RunMismatch(c, 1.25, kEngineExact, 0, 3.8, run);
-    ASSERT_TRUE(run.Nominal.Ok && run.Points[6].Result.Ok && run.Points[0].Result.Ok);
+    ASSERT_TRUE(run.Nominal.Run.Ok() && run.Points[6].Result.Run.Ok() &&
+                run.Points[0].Result.Run.Ok());
     EXPECT_GT(run.Points[6].Result.Vpeak, run.Nominal.Vpeak);
     EXPECT_GT(run.Points[6].Result.Pdev, run.Nominal.Pdev);
     EXPECT_LT(run.Points[0].Result.Vpeak, run.Nominal.Vpeak);
@@ -86,7 +87,7 @@ TEST(SimMismatch, ComplexLoadsAgreeWithNgspice) {
     SimResult a, b;
     SimulateDrive(m, kEngineExact, 0, 3.8, a);
     SimulateDrive(m, kEngineNgspice, 0, 3.8, b);
-    ASSERT_TRUE(a.Ok && b.Ok && b.Steady) << a.Error << b.Error;
+    ASSERT_TRUE(a.Run.Ok() && b.Run.Ok() && b.Steady) << a.Run.Why() << b.Run.Why();
     EXPECT_TRUE(AgreesWithNgspice(a.Pout, a.Pdev, a.Eff, a.Vpeak, a.ZvsError, a.Slope, b))
         << "phase " << 30 * k << ": Pout " << a.Pout << " " << b.Pout << ", Vpk " << a.Vpeak << " "
         << b.Vpeak << ", ZVS " << a.ZvsError << " " << b.ZvsError;

@@ -16,15 +16,16 @@
 #include <string>
 #include <vector>
 
-#include "sim/circuit.h"
-#include "sim/netlist.h"
-#include "sim/options.h"
-#include "sim/sim_design.h"
-#include "sim/topology_table.h"
+#include "sim/circuit/circuit.h"
+#include "sim/circuit/topology_table.h"
+#include "sim/cli/options.h"
+#include "sim/design/calculator_circuit.h"
+#include "sim/engine/netlist.h"
+#include "tests/sim_example.h"
+#include "tests/test_support.h"
 
 namespace {
 
-const double kTwoPi = 6.283185307179586;
 const int kSimBasic = TopologyByName("basic");
 const int kSimBasicEl = TopologyByName("basic-el");
 const int kSimPinet = TopologyByName("pinet");
@@ -108,14 +109,12 @@ std::set<std::string> Reactive(const std::map<std::string, Element>& e) {
   return out;
 }
 
-DesignState Design(float ql = 2.5f, float rload = 50.0f) {
-  SimOptions o;
-  DefaultSimOptions(o);
-  o.QL = ql;
-  o.Rload = rload;
-  DesignState s;
-  DesignForSimulation(o, s);
-  return s;
+/* The built-in example, or with its loaded Q and load changed. */
+DesignState Design(float ql = 0.0f, float rload = 0.0f) {
+  return ExampleWith([ql, rload](DesignRequest& r) {
+    if (ql > 0.0f) r.QL = ql;
+    if (rload > 0.0f) r.Rload = rload;
+  });
 }
 
 std::string Dot(const std::vector<std::string>& lines, const char* start) {
@@ -155,7 +154,7 @@ TEST(SimNetlist, BasicCarriesTheDesignAndItsLosses) {
   EXPECT_NEAR(Value(e, "Vsup"), 12.0, 1e-9);
 
   /* Capacitor ESR X / Qcap and coil resistance XL / Qu at 3.8 MHz. */
-  const double w = kTwoPi * 3.8e6;
+  const double w = kExactTwoPi * 3.8e6;
   EXPECT_NEAR(Value(e, "RCp1"), 1.0 / (w * s.Cp1 * 1e-12 * 500.0), 1e-6);
   EXPECT_NEAR(Value(e, "RCs2"), 1.0 / (w * s.Cs2 * 1e-12 * 500.0), 1e-6);
   const double qu = s.Coils[kTuneLs2].Qu;
@@ -213,7 +212,7 @@ TEST(SimNetlist, EachTopologyHasItsElements) {
   EXPECT_NEAR(Value(e, "CM"), s.CMBAS * 1e-12, 1e-18);
   EXPECT_NEAR(Value(e, "Rload"), 50.0, 1e-9);
   /* Ls2 and LM in series are wound as one coil: both take its Qu. */
-  const double w = kTwoPi * 3.8e6, qu = s.Coils[kLs2PlusLs3].Qu;
+  const double w = kExactTwoPi * 3.8e6, qu = s.Coils[kLs2PlusLs3].Qu;
   EXPECT_NEAR(Value(e, "RLM"), w * s.LMBAS * 1e-6 / qu, 1e-6);
 
   BuildTransientNetlist(s, kSimPinet, 0, 3.8e6, 60, lines);

@@ -20,17 +20,18 @@
 #include <string>
 #include <vector>
 
-#include "sim/circuit.h"
-#include "sim/ngspice_runner.h"
-#include "sim/options.h"
-#include "sim/sim_design.h"
-#include "sim/simulate.h"
-#include "sim/topology_table.h"
+#include "sim/circuit/circuit.h"
+#include "sim/circuit/topology_table.h"
+#include "sim/cli/options.h"
+#include "sim/design/calculator_circuit.h"
+#include "sim/engine/drive.h"
+#include "sim/engine/ngspice_runner.h"
+#include "tests/sim_example.h"
+#include "tests/test_support.h"
 
 namespace {
 
 using Z = std::complex<double>;
-const double kTwoPi = 6.283185307179586;
 const int kSimBasic = TopologyByName("basic");
 const int kSimBasicEl = TopologyByName("basic-el");
 const int kSimPinet = TopologyByName("pinet");
@@ -52,18 +53,19 @@ Circuit PowerCircuit(const DesignState& s, int topology, int notch) {
   return c;
 }
 
-void SimulateFor(const DesignState& s, int topology, int notch, double mhz, int periods,
-                 SimResult& r) {
-  SimulateFor(PowerCircuit(s, topology, notch), mhz, periods, r);
+void RunNgspiceTransient(const DesignState& s, int topology, int notch, double mhz, int periods,
+                         SimResult& r) {
+  RunNgspiceTransient(PowerCircuit(s, topology, notch), mhz, periods, r);
 }
 
-void SimulateDrive(const DesignState& s, const SimOptions& o, double mhz, SimResult& r) {
-  SimulateDrive(PowerCircuit(s, o.Topology, o.Notch), kEngineNgspice, o.Periods, mhz, r);
+/* Design s in its topology, by ngspice until steady. */
+void SimulateDrive(const DesignState& s, int topology, bool notch, double mhz, SimResult& r) {
+  SimulateDrive(PowerCircuit(s, topology, notch), kEngineNgspice, 0, mhz, r);
 }
 
-std::string DeviceImpedance(const DesignState& s, int topology, int notch, bool lossless,
-                            const std::vector<double>& hz, std::vector<double>& rp,
-                            std::vector<double>& xp) {
+Status DeviceImpedance(const DesignState& s, int topology, bool notch, bool lossless,
+                       const std::vector<double>& hz, std::vector<double>& rp,
+                       std::vector<double>& xp) {
   Circuit c;
   BuildCircuit(s, topology, notch, kNetworkOnly, c);
   if (lossless) DropLosses(c);
@@ -74,13 +76,11 @@ std::string DeviceImpedance(const DesignState& s, int topology, int notch, bool 
   if (!SimulatorAvailable()) \
   GTEST_SKIP() << "built without ngspice (apt-get install libngspice0-dev)"
 
-DesignState Design(float ql = 2.5f) {
-  SimOptions o;
-  DefaultSimOptions(o);
-  o.QL = ql;
-  DesignState s;
-  DesignForSimulation(o, s);
-  return s;
+/* The built-in example, or with its loaded Q changed. */
+DesignState Design(float ql = 0.0f) {
+  return ExampleWith([ql](DesignRequest& r) {
+    if (ql > 0.0f) r.QL = ql;
+  });
 }
 
 /* Every loss out: capacitors and coils ideal, the choke without its
@@ -141,16 +141,19 @@ void ParallelForm(Z z, double* rp, double* xp) {
 TEST(SimNgspice, RunnerReportsARefusedNetlistAndGoesOn) {
   REQUIRE_NGSPICE();
   std::vector<std::vector<double>> re, im;
-  const std::string error = RunNetlist(
-      {"bad", "R1 a 0 1k", "Q1 a b c nosuchmodel", ".tran 1n 10n", ".end"}, {"a"}, re, im);
+  const std::string error =
+      RunNetlist({"bad", "R1 a 0 1k", "Q1 a b c nosuchmodel", ".tran 1n 10n", ".end"}, {"a"}, re,
+                 im)
+          .Why();
   EXPECT_FALSE(error.empty());
   EXPECT_EQ(error.find('\n'), std::string::npos) << error;
   /* 1 A through 1 k in parallel with 1 nF at 100 kHz. */
-  const std::string ok = RunNetlist(
-      {"rc", "I1 0 a DC 0 AC 1", "R1 a 0 1k", "C1 a 0 1n", ".ac lin 1 100k 100k", ".end"}, {"a"},
-      re, im);
+  const std::string ok = RunNetlist({"rc", "I1 0 a DC 0 AC 1", "R1 a 0 1k", "C1 a 0 1n",
+                                     ".ac lin 1 100k 100k", ".end"},
+                                    {"a"}, re, im)
+                             .Why();
   ASSERT_EQ(ok, "");
-  const Z expected = Par(Z(1000.0), Cap(1000.0, kTwoPi * 1e5));
+  const Z expected = Par(Z(1000.0), Cap(1000.0, kExactTwoPi * 1e5));
   EXPECT_NEAR(re[0][0], expected.real(), 1e-9);
   EXPECT_NEAR(im[0][0], expected.imag(), 1e-9);
 }
@@ -163,10 +166,10 @@ TEST(SimNgspice, NetworksAreWiredAsDesigned) {
   for (int topology = 0; topology < kSimTopologyCount; topology++)
     for (int notch = 0; notch <= (topology == kSimPinetElTch ? 1 : 0); notch++) {
       std::vector<double> rp, xp;
-      ASSERT_EQ(DeviceImpedance(s, topology, notch, true, hz, rp, xp), "");
+      ASSERT_EQ(DeviceImpedance(s, topology, notch, true, hz, rp, xp).Why(), "");
       for (size_t i = 0; i < hz.size(); i++) {
         double r, x;
-        ParallelForm(ByHand(s, topology, notch, kTwoPi * hz[i]), &r, &x);
+        ParallelForm(ByHand(s, topology, notch, kExactTwoPi * hz[i]), &r, &x);
         EXPECT_NEAR(rp[i], r, 1e-6 * std::abs(r)) << TopologyTitle(topology) << " " << hz[i];
         EXPECT_NEAR(xp[i], x, 1e-6 * std::abs(x)) << TopologyTitle(topology) << " " << hz[i];
       }
@@ -184,26 +187,24 @@ TEST(SimNgspice, NetworksAreWiredAsDesigned) {
    without): 0.5 % there. */
 TEST(SimNgspice, ImpedanceMatchesTheSweepModel) {
   REQUIRE_NGSPICE();
-  SimOptions o;
-  DefaultSimOptions(o);
-  DesignState s;
-  DesignForSimulation(o, s);
+  DesignState s = ExampleDesign();
   std::vector<double> hz;
   for (int k = 0; k < kSweepPoints; k++) hz.push_back(s.SweepOmega[k] / 6.283185307);
   for (int topology = 0; topology < kSimTopologyCount; topology++) {
     std::vector<double> rp, xp;
-    ASSERT_EQ(DeviceImpedance(s, topology, 0, true, hz, rp, xp), "");
+    ASSERT_EQ(DeviceImpedance(s, topology, 0, true, hz, rp, xp).Why(), "");
     const SweepColumn& c = SweepColumnFor(s, topology);
     for (int k = 0; k < kSweepPoints; k++) {
       EXPECT_NEAR(rp[k], c.Rp[k], 1e-4 * c.Rp[k]) << TopologyTitle(topology) << " point " << k;
       EXPECT_NEAR(xp[k], c.Xp[k], 1e-4 * std::abs(c.Xp[k])) << TopologyTitle(topology) << k;
     }
   }
-  o.Topology = kSimPinetElTch;
-  o.Notch = 1;
-  DesignForSimulation(o, s);
+  s = ExampleWith([](DesignRequest& r) {
+    r.Topology = kSimPinetElTch;
+    r.Notch = true;
+  });
   std::vector<double> rp, xp;
-  ASSERT_EQ(DeviceImpedance(s, kSimPinetElTch, 1, true, {double(s.FreqHz)}, rp, xp), "");
+  ASSERT_EQ(DeviceImpedance(s, kSimPinetElTch, 1, true, {double(s.FreqHz)}, rp, xp).Why(), "");
   const double rModel = s.SweepPIELTCH.Rp[kSweepDesignPoint];
   const double xModel = s.SweepPIELTCH.Xp[kSweepDesignPoint];
   EXPECT_NEAR(rp[0], rModel, 5e-3 * rModel);
@@ -219,8 +220,8 @@ TEST(SimNgspice, LosslessCircuitConservesEnergy) {
     DesignState s = Design();
     MakeLossless(s);
     SimResult r;
-    SimulateFor(s, topology, 0, 3.8, 60, r);
-    ASSERT_TRUE(r.Ok) << r.Error;
+    RunNgspiceTransient(s, topology, 0, 3.8, 60, r);
+    ASSERT_TRUE(r.Run.Ok()) << r.Run.Why();
     /* What the supply gives goes to the load and the switch. */
     EXPECT_NEAR(r.Ploss, 0.0, 0.002 * r.Pdc) << TopologyTitle(topology);
     EXPECT_GT(r.Pout, 0.5 * 2.5);
@@ -240,11 +241,9 @@ TEST(SimNgspice, IdealisedDesignSwitchesAtZeroVoltageAndGivesItsPower) {
     MakeLossless(s);
     s.Ron = 0.0f;
     s.Lp1 = static_cast<float>(30.0 * double(s.Lp1));
-    SimOptions o;
-    DefaultSimOptions(o);
     SimResult r;
-    SimulateDrive(s, o, 3.8, r);
-    ASSERT_TRUE(r.Ok) << r.Error;
+    SimulateDrive(s, kSimBasic, false, 3.8, r);
+    ASSERT_TRUE(r.Run.Ok()) << r.Run.Why();
     EXPECT_TRUE(r.Steady) << r.Settle;
     EXPECT_NEAR(r.ZvsError, 0.0, 0.01) << "QL " << ql;
     EXPECT_NEAR(r.Pout, 2.5, 0.02 * 2.5) << "QL " << ql;
@@ -261,11 +260,9 @@ TEST(SimNgspice, BuiltInExampleNearTheDesignEquations) {
   REQUIRE_NGSPICE();
   for (float ql : {1.8f, 2.5f, 5.0f, 10.0f}) {
     const DesignState s = Design(ql);
-    SimOptions o;
-    DefaultSimOptions(o);
     SimResult r;
-    SimulateDrive(s, o, 3.8, r);
-    ASSERT_TRUE(r.Ok) << r.Error;
+    SimulateDrive(s, kSimBasic, false, 3.8, r);
+    ASSERT_TRUE(r.Run.Ok()) << r.Run.Why();
     std::printf(
         "QL %4.1f: Von/Vpk %+.3f, Vpk %.2f V = %.3f x 3.56 Vcc, Pout %.3f W vs %.3f W"
         " estimated (%+.1f %%), %d periods\n",
@@ -282,12 +279,10 @@ TEST(SimNgspice, TooShortARunIsNotSteady) {
   REQUIRE_NGSPICE();
   const DesignState s = Design(10.0f);
   SimResult r;
-  SimulateFor(s, kSimBasic, 0, 3.8, 6, r);
-  ASSERT_TRUE(r.Ok) << r.Error;
+  RunNgspiceTransient(s, kSimBasic, 0, 3.8, 6, r);
+  ASSERT_TRUE(r.Run.Ok()) << r.Run.Why();
   EXPECT_FALSE(r.Steady);
-  SimOptions o;
-  DefaultSimOptions(o);
-  SimulateDrive(s, o, 3.8, r);
+  SimulateDrive(s, kSimBasic, false, 3.8, r);
   EXPECT_TRUE(r.Steady);
   EXPECT_GT(r.Periods, 6);
 }
@@ -297,17 +292,15 @@ TEST(SimNgspice, TooShortARunIsNotSteady) {
    suppression. */
 TEST(SimNgspice, TrapCutsTheSecondHarmonic) {
   REQUIRE_NGSPICE();
-  SimOptions o;
-  DefaultSimOptions(o);
-  o.Topology = kSimPinetElTch;
-  DesignState s;
-  DesignForSimulation(o, s);
+  DesignState s = ExampleDesign(kSimPinetElTch);
   SimResult plain, trapped;
-  SimulateDrive(s, o, 3.8, plain);
-  o.Notch = 1;
-  DesignForSimulation(o, s);
-  SimulateDrive(s, o, 3.8, trapped);
-  ASSERT_TRUE(plain.Ok && trapped.Ok);
+  SimulateDrive(s, kSimPinetElTch, false, 3.8, plain);
+  s = ExampleWith([](DesignRequest& r) {
+    r.Topology = kSimPinetElTch;
+    r.Notch = true;
+  });
+  SimulateDrive(s, kSimPinetElTch, true, 3.8, trapped);
+  ASSERT_TRUE(plain.Run.Ok() && trapped.Run.Ok());
   EXPECT_LT(trapped.H2dBc, plain.H2dBc - 12.0);
   /* At the design frequency the trap stands in for the capacitor. */
   EXPECT_NEAR(trapped.Pout, plain.Pout, 0.05 * plain.Pout);
@@ -318,8 +311,8 @@ TEST(SimNgspice, ZeroOnResistanceSimulates) {
   DesignState s = Design();
   s.Ron = 0.0f;
   SimResult r;
-  SimulateFor(s, kSimBasic, 0, 3.8, 60, r);
-  ASSERT_TRUE(r.Ok) << r.Error;
+  RunNgspiceTransient(s, kSimBasic, 0, 3.8, 60, r);
+  ASSERT_TRUE(r.Run.Ok()) << r.Run.Why();
   EXPECT_GT(r.Pout, 1.0);
 }
 

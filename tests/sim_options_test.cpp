@@ -10,17 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "sim/ngspice_runner.h"
-#include "sim/options.h"
-#include "sim/topology_table.h"
+#include "sim/circuit/topology_table.h"
+#include "sim/cli/option_table.h"
+#include "sim/cli/options.h"
+#include "sim/engine/ngspice_runner.h"
+#include "sim/engine/steady_state.h"
 #include "tests/sim_run.h"
 
 namespace {
-
-int Parse(std::vector<const char*> args, SimOptions& o, std::string* error) {
-  args.insert(args.begin(), "tolvarin-sim");
-  return ParseSimOptions(static_cast<int>(args.size()), args.data(), o, error);
-}
 
 int Lines(const std::string& text) {
   int n = 0;
@@ -31,16 +28,16 @@ int Lines(const std::string& text) {
 TEST(SimOptions, DefaultsAreTheCalculatorsBuiltInExample) {
   SimOptions o;
   std::string error;
-  ASSERT_EQ(Parse({}, o, &error), kOptionsRun);
-  EXPECT_FLOAT_EQ(o.Freq, 3.8f);
-  EXPECT_FLOAT_EQ(o.Power, 2.5f);
-  EXPECT_FLOAT_EQ(o.Vcc, 12.0f);
-  EXPECT_FLOAT_EQ(o.QL, 2.5f);
-  EXPECT_FLOAT_EQ(o.Rload, 50.0f);
-  EXPECT_FLOAT_EQ(o.Ron, 0.2f);
-  EXPECT_EQ(o.Topology, TopologyByName("basic"));
+  ASSERT_EQ(ParseArgs({}, o, &error), kOptionsRun);
+  EXPECT_FLOAT_EQ(o.Design.Freq, 3.8f);
+  EXPECT_FLOAT_EQ(o.Design.Power, 2.5f);
+  EXPECT_FLOAT_EQ(o.Design.Vcc, 12.0f);
+  EXPECT_FLOAT_EQ(o.Design.QL, 2.5f);
+  EXPECT_FLOAT_EQ(o.Design.Rload, 50.0f);
+  EXPECT_FLOAT_EQ(o.Design.Ron, 0.2f);
+  EXPECT_EQ(o.Design.Topology, TopologyByName("basic"));
   EXPECT_EQ(o.Engine, kEngineExact);
-  EXPECT_EQ(o.Notch, 0);
+  EXPECT_EQ(o.Design.Notch, 0);
   EXPECT_EQ(o.Periods, 0);
   std::vector<double> mhz;
   DriveFrequencies(o, mhz);
@@ -51,57 +48,55 @@ TEST(SimOptions, DefaultsAreTheCalculatorsBuiltInExample) {
 TEST(SimOptions, EveryOptionInBothSpellings) {
   SimOptions o;
   std::string error;
-  ASSERT_EQ(Parse({"--freq", "7.1", "--power=10", "--vcc", "24", "--ql=5", "--rload", "75",
-                   "--ron=0", "--topology", "pinet-el-tch", "--notch", "--periods=120", "--csv",
-                   "w.csv", "--netlist=n.cir", "--impedance"},
-                  o, &error),
+  ASSERT_EQ(ParseArgs({"--freq", "7.1", "--power=10", "--vcc", "24", "--ql=5", "--rload", "75",
+                       "--ron=0", "--topology", "pinet-el-tch", "--notch", "--periods=120", "--csv",
+                       "w.csv", "--netlist=n.cir", "--impedance"},
+                      o, &error),
             kOptionsRun)
       << error;
-  EXPECT_FLOAT_EQ(o.Freq, 7.1f);
-  EXPECT_FLOAT_EQ(o.Power, 10.0f);
-  EXPECT_FLOAT_EQ(o.Vcc, 24.0f);
-  EXPECT_FLOAT_EQ(o.QL, 5.0f);
-  EXPECT_FLOAT_EQ(o.Rload, 75.0f);
-  EXPECT_FLOAT_EQ(o.Ron, 0.0f);
-  EXPECT_EQ(o.Topology, TopologyByName("pinet-el-tch"));
-  EXPECT_EQ(o.Notch, 1);
+  EXPECT_FLOAT_EQ(o.Design.Freq, 7.1f);
+  EXPECT_FLOAT_EQ(o.Design.Power, 10.0f);
+  EXPECT_FLOAT_EQ(o.Design.Vcc, 24.0f);
+  EXPECT_FLOAT_EQ(o.Design.QL, 5.0f);
+  EXPECT_FLOAT_EQ(o.Design.Rload, 75.0f);
+  EXPECT_FLOAT_EQ(o.Design.Ron, 0.0f);
+  EXPECT_EQ(o.Design.Topology, TopologyByName("pinet-el-tch"));
+  EXPECT_EQ(o.Design.Notch, 1);
   EXPECT_EQ(o.Periods, 120);
   EXPECT_EQ(o.CsvPath, "w.csv");
   EXPECT_EQ(o.NetlistPath, "n.cir");
   EXPECT_EQ(o.Impedance, 1);
-  const char* names[] = {"basic", "basic-el", "pinet", "pinet-el", "pinet-el-tch"};
   for (int t = 0; t < kTopologyCount; t++) {
-    ASSERT_EQ(Parse({"--topology", names[t]}, o, &error), kOptionsRun);
-    EXPECT_EQ(o.Topology, t);
-    EXPECT_STREQ(Topology(t).Name, names[t]);
+    ASSERT_EQ(ParseArgs({"--topology", Topology(t).Name}, o, &error), kOptionsRun);
+    EXPECT_EQ(o.Design.Topology, t);
   }
-  ASSERT_EQ(Parse({"--engine=ngspice", "--json"}, o, &error), kOptionsRun) << error;
+  ASSERT_EQ(ParseArgs({"--engine=ngspice", "--json"}, o, &error), kOptionsRun) << error;
   EXPECT_EQ(o.Engine, kEngineNgspice);
   EXPECT_EQ(o.Json, 1);
-  ASSERT_EQ(Parse({"--confirm"}, o, &error), kOptionsRun) << error;
+  ASSERT_EQ(ParseArgs({"--confirm"}, o, &error), kOptionsRun) << error;
   EXPECT_EQ(o.Confirm, 1);
 }
 
 TEST(SimOptions, LimitsAreInclusiveWhereTheCalculatorsAre) {
   SimOptions o;
   std::string error;
-  EXPECT_EQ(Parse({"--freq", "0.5", "--ql", "20"}, o, &error), kOptionsRun);
-  EXPECT_EQ(Parse({"--freq", "500", "--ql", "1.8"}, o, &error), kOptionsRun);
-  EXPECT_EQ(Parse({"--ron", "0"}, o, &error), kOptionsRun);
-  EXPECT_EQ(Parse({"--power", "0"}, o, &error), kOptionsError);
-  EXPECT_EQ(Parse({"--vcc", "-12"}, o, &error), kOptionsError);
-  EXPECT_EQ(Parse({"--rload", "0"}, o, &error), kOptionsError);
-  EXPECT_EQ(Parse({"--ron", "-0.1"}, o, &error), kOptionsError);
-  EXPECT_EQ(Parse({"--ql", "1.79"}, o, &error), kOptionsError);
-  EXPECT_EQ(Parse({"--freq", "500.1"}, o, &error), kOptionsError);
-  EXPECT_EQ(Parse({"--periods", "2"}, o, &error), kOptionsError);
-  EXPECT_EQ(Parse({"--periods", "10.5"}, o, &error), kOptionsError);
-  EXPECT_EQ(Parse({"--freq", "nan"}, o, &error), kOptionsError);
-  EXPECT_EQ(Parse({"--power", "inf"}, o, &error), kOptionsError);
+  EXPECT_EQ(ParseArgs({"--freq", "0.5", "--ql", "20"}, o, &error), kOptionsRun);
+  EXPECT_EQ(ParseArgs({"--freq", "500", "--ql", "1.8"}, o, &error), kOptionsRun);
+  EXPECT_EQ(ParseArgs({"--ron", "0"}, o, &error), kOptionsRun);
+  EXPECT_EQ(ParseArgs({"--power", "0"}, o, &error), kOptionsError);
+  EXPECT_EQ(ParseArgs({"--vcc", "-12"}, o, &error), kOptionsError);
+  EXPECT_EQ(ParseArgs({"--rload", "0"}, o, &error), kOptionsError);
+  EXPECT_EQ(ParseArgs({"--ron", "-0.1"}, o, &error), kOptionsError);
+  EXPECT_EQ(ParseArgs({"--ql", "1.79"}, o, &error), kOptionsError);
+  EXPECT_EQ(ParseArgs({"--freq", "500.1"}, o, &error), kOptionsError);
+  EXPECT_EQ(ParseArgs({"--periods", "2"}, o, &error), kOptionsError);
+  EXPECT_EQ(ParseArgs({"--periods", "10.5"}, o, &error), kOptionsError);
+  EXPECT_EQ(ParseArgs({"--freq", "nan"}, o, &error), kOptionsError);
+  EXPECT_EQ(ParseArgs({"--power", "inf"}, o, &error), kOptionsError);
   /* Decimal only, as the calculator reads numbers. */
-  EXPECT_EQ(Parse({"--freq", "0x10"}, o, &error), kOptionsError);
-  EXPECT_EQ(Parse({"--freq", "1e1"}, o, &error), kOptionsRun);
-  EXPECT_EQ(Parse({"--periods", "4001"}, o, &error), kOptionsError);
+  EXPECT_EQ(ParseArgs({"--freq", "0x10"}, o, &error), kOptionsError);
+  EXPECT_EQ(ParseArgs({"--freq", "1e1"}, o, &error), kOptionsRun);
+  EXPECT_EQ(ParseArgs({"--periods", "4001"}, o, &error), kOptionsError);
 }
 
 TEST(SimOptions, EachFaultIsOneLineNamingTheOption) {
@@ -111,6 +106,7 @@ TEST(SimOptions, EachFaultIsOneLineNamingTheOption) {
   };
   const Case cases[] = {
       {{"--freq"}, "--freq"},                              /* missing value */
+      {{"--ql", "3", "--ql=4"}, "--ql"},                   /* given twice */
       {{"--ql", "abc"}, "--ql"},                           /* not a number */
       {{"--vcc", "12V"}, "--vcc"},                         /* trailing text */
       {{"--ql", "25"}, "--ql"},                            /* out of range */
@@ -129,7 +125,7 @@ TEST(SimOptions, EachFaultIsOneLineNamingTheOption) {
   for (const Case& c : cases) {
     SimOptions o;
     std::string error;
-    EXPECT_EQ(Parse(c.args, o, &error), kOptionsError) << c.named;
+    EXPECT_EQ(ParseArgs(c.args, o, &error), kOptionsError) << c.named;
     EXPECT_NE(error.find(c.named), std::string::npos) << error;
     EXPECT_EQ(error.find('\n'), std::string::npos) << error;
   }
@@ -138,13 +134,13 @@ TEST(SimOptions, EachFaultIsOneLineNamingTheOption) {
 TEST(SimOptions, SweepListsEveryDriveFrequencyEndIncluded) {
   SimOptions o;
   std::string error;
-  ASSERT_EQ(Parse({"--sweep", "3.5:4.0:0.1"}, o, &error), kOptionsRun);
+  ASSERT_EQ(ParseArgs({"--sweep", "3.5:4.0:0.1"}, o, &error), kOptionsRun);
   std::vector<double> mhz;
   DriveFrequencies(o, mhz);
   ASSERT_EQ(mhz.size(), 6u); /* 3.5, 3.6, ... 4.0: the end survives 0.1's rounding */
   EXPECT_NEAR(mhz.front(), 3.5, 1e-12);
   EXPECT_NEAR(mhz.back(), 4.0, 1e-12);
-  ASSERT_EQ(Parse({"--sweep", "1:2:0.3"}, o, &error), kOptionsRun);
+  ASSERT_EQ(ParseArgs({"--sweep", "1:2:0.3"}, o, &error), kOptionsRun);
   DriveFrequencies(o, mhz);
   ASSERT_EQ(mhz.size(), 4u); /* 1.0, 1.3, 1.6, 1.9: 2.2 would pass the end */
   EXPECT_NEAR(mhz.back(), 1.9, 1e-12);
@@ -153,12 +149,11 @@ TEST(SimOptions, SweepListsEveryDriveFrequencyEndIncluded) {
 TEST(SimOptions, HelpNamesEveryOption) {
   SimOptions o;
   std::string error;
-  EXPECT_EQ(Parse({"--ql", "3", "--help"}, o, &error), kOptionsHelp);
+  EXPECT_EQ(ParseArgs({"--ql", "3", "--help"}, o, &error), kOptionsHelp);
   const std::string help = SimHelpText();
-  const char* options[] = {"--freq",     "--power", "--vcc",    "--ql",      "--rload",     "--ron",
-                           "--topology", "--notch", "--sweep",  "--periods", "--impedance", "--csv",
-                           "--netlist",  "--help",  "--engine", "--confirm", "--json"};
-  for (const char* name : options) EXPECT_NE(help.find(name), std::string::npos) << name;
+  for (int i = 0; i < kOptionRowCount; i++)
+    EXPECT_NE(help.find(std::string("  ") + kOptionRows[i].Name + " "), std::string::npos)
+        << kOptionRows[i].Name;
   for (int t = 0; t < kTopologyCount; t++)
     EXPECT_NE(help.find(Topology(t).Name), std::string::npos);
   size_t start = 0;

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/output_files.h"
+#include "sim/cli/output_files.h"
 
 namespace {
 
@@ -77,15 +77,15 @@ TEST_F(OutputFiles, EachUnwritablePathIsOneLineNamingItsOption) {
       {{{"--csv", Path("a.csv")}, {"--netlist", Path("sub/../a.csv")}}, "name one file"},
   };
   for (const Case& c : cases) {
-    const std::string why = CheckOutputFiles(c.files);
+    const std::string why = CheckOutputFiles(c.files).Why();
     EXPECT_NE(why.find(c.files.back().Option), std::string::npos) << why;
     EXPECT_NE(why.find(c.says), std::string::npos) << why;
     EXPECT_EQ(why.find('\n'), std::string::npos) << why;
   }
   /* Nothing was left behind by the checks. */
   EXPECT_TRUE(Names().empty());
-  EXPECT_EQ(CheckOutputFiles({{"--csv", Path("a.csv")}, {"--netlist", Path("a.cir")}}), "");
-  EXPECT_EQ(CheckOutputFiles({{"--csv", "/dev/null"}}), "");
+  EXPECT_EQ(CheckOutputFiles({{"--csv", Path("a.csv")}, {"--netlist", Path("a.cir")}}).Why(), "");
+  EXPECT_EQ(CheckOutputFiles({{"--csv", "/dev/null"}}).Why(), "");
 }
 
 TEST_F(OutputFiles, ALinkOrASecondNameOfOneFileIsThatFile) {
@@ -93,25 +93,26 @@ TEST_F(OutputFiles, ALinkOrASecondNameOfOneFileIsThatFile) {
   ASSERT_EQ(symlink(Path("real.csv").c_str(), Path("soft.csv").c_str()), 0);
   ASSERT_EQ(link(Path("real.csv").c_str(), Path("hard.csv").c_str()), 0);
   for (const char* other : {"soft.csv", "hard.csv"})
-    EXPECT_NE(CheckOutputFiles({{"--csv", Path("real.csv")}, {"--netlist", Path(other)}}), "")
+    EXPECT_NE(CheckOutputFiles({{"--csv", Path("real.csv")}, {"--netlist", Path(other)}}).Why(), "")
         << other;
   /* A link to a file not there yet leads to it all the same. */
   ASSERT_EQ(symlink(Path("later.cir").c_str(), Path("dangling.cir").c_str()), 0);
-  EXPECT_NE(CheckOutputFiles({{"--csv", Path("dangling.cir")}, {"--netlist", Path("later.cir")}}),
-            "");
+  EXPECT_NE(
+      CheckOutputFiles({{"--csv", Path("dangling.cir")}, {"--netlist", Path("later.cir")}}).Why(),
+      "");
 }
 
 TEST_F(OutputFiles, AReadOnlyFolderIsRefusedUpFront) {
   if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
   ASSERT_EQ(mkdir(Path("sub").c_str(), 0555), 0);
-  const std::string why = CheckOutputFiles({{"--csv", Path("sub/x.csv")}});
+  const std::string why = CheckOutputFiles({{"--csv", Path("sub/x.csv")}}).Why();
   EXPECT_NE(why.find("Permission denied"), std::string::npos) << why;
   chmod(Path("sub").c_str(), 0755);
 }
 
 TEST_F(OutputFiles, ReplacesWholeKeepingTheModeAndTheLink) {
   const std::string real = Path("real.csv"), soft = Path("soft.csv");
-  ASSERT_EQ(WriteWholeFile(real, "first\n"), "");
+  ASSERT_EQ(WriteWholeFile(real, "first\n").Why(), "");
   EXPECT_EQ(Read(real), "first\n");
   struct stat st;
   ASSERT_EQ(stat(real.c_str(), &st), 0);
@@ -121,14 +122,14 @@ TEST_F(OutputFiles, ReplacesWholeKeepingTheModeAndTheLink) {
 
   ASSERT_EQ(chmod(real.c_str(), 0640), 0);
   ASSERT_EQ(symlink(real.c_str(), soft.c_str()), 0);
-  ASSERT_EQ(WriteWholeFile(soft, "second, longer\n"), "");
+  ASSERT_EQ(WriteWholeFile(soft, "second, longer\n").Why(), "");
   EXPECT_EQ(Read(real), "second, longer\n");
   ASSERT_EQ(lstat(soft.c_str(), &st), 0);
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   ASSERT_EQ(stat(real.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
   EXPECT_EQ(Names().size(), 2u) << "a temporary file was left";
-  EXPECT_EQ(WriteWholeFile("/dev/null", "into a device, straight\n"), "");
+  EXPECT_EQ(WriteWholeFile("/dev/null", "into a device, straight\n").Why(), "");
 }
 
 /* A file-size limit makes the write fail after its first bytes, as a
@@ -142,14 +143,14 @@ TEST_F(OutputFiles, AFailedWriteLeavesTheOldFileAndNothingBesideIt) {
   struct rlimit small = saved;
   small.rlim_cur = 64;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const std::string why = WriteWholeFile(path, std::string(1000, 'x'));
+  const std::string why = WriteWholeFile(path, std::string(1000, 'x')).Why();
   setrlimit(RLIMIT_FSIZE, &saved);
   signal(SIGXFSZ, was);
   EXPECT_NE(why, "");
   EXPECT_EQ(why.find('\n'), std::string::npos) << why;
   EXPECT_EQ(Read(path), "the old file\n");
   EXPECT_EQ(Names(), std::vector<std::string>{"w.csv"});
-  EXPECT_NE(WriteWholeFile(Path("missing/x.csv"), "x"), "");
+  EXPECT_NE(WriteWholeFile(Path("missing/x.csv"), "x").Why(), "");
 }
 
 }  // namespace

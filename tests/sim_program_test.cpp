@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/ngspice_runner.h"
+#include "sim/engine/ngspice_runner.h"
 
 namespace {
 

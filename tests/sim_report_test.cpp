@@ -9,11 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "sim/circuit.h"
-#include "sim/options.h"
-#include "sim/report.h"
-#include "sim/sim_design.h"
-#include "sim/topology_table.h"
+#include "sim/circuit/circuit.h"
+#include "sim/circuit/status.h"
+#include "sim/circuit/topology_table.h"
+#include "sim/cli/options.h"
+#include "sim/design/calculator_circuit.h"
+#include "sim/report/run_report.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -22,7 +23,7 @@ TEST(SimReport, RowsLineUpUnderTheHeadingWithinEightyColumns) {
   const std::vector<std::string> heading = Lines(ReportTableHeading());
   ASSERT_EQ(heading.size(), 3u);
   SimResult r;
-  r.Ok = 1;
+  r.Run = Status::Done();
   r.Steady = 0;
   r.DriveMHz = 3.8;
   r.Pout = 123.456;
@@ -69,15 +70,18 @@ TEST(SimReport, FixedWidthsGiveWayToBigNumbers) {
 TEST(SimReport, HeadingFitsAndShowsPlainNumbers) {
   /* QL 1.8 makes Cs2 about 100 nF: shown as pF without an exponent. */
   for (int topology = 0; topology < kTopologyCount; topology++) {
-    SimOptions o;
-    DefaultSimOptions(o);
-    o.QL = 1.8f;
-    o.Topology = topology;
+    const DesignRequest r = [topology] {
+      DesignRequest q = ExampleRequest();
+      q.QL = 1.8f;
+      q.Topology = topology;
+      return q;
+    }();
     DesignState s;
-    DesignForSimulation(o, s);
+    DesignForSimulation(r, s);
     Circuit c;
-    BuildCircuit(s, topology, 0, kPowerCircuit, c);
-    const std::string heading = ReportTitle(o, o.Engine) + ReportHeading(s, c);
+    BuildCircuit(s, topology, false, kPowerCircuit, c);
+    const std::string heading =
+        ReportTitle(r, kEngineExact, false, kEngineExact) + ReportHeading(s, c);
     EXPECT_EQ(heading.find("e+"), std::string::npos) << heading;
     EXPECT_NE(heading.find(Topology(topology).Title), std::string::npos);
     for (const std::string& l : Lines(heading)) EXPECT_LE(l.size(), 80u) << l;
@@ -86,7 +90,7 @@ TEST(SimReport, HeadingFitsAndShowsPlainNumbers) {
 
 TEST(SimReport, CsvHasOneRowPerSample) {
   SimResult r;
-  r.Ok = 1;
+  r.Run = Status::Done();
   r.DriveMHz = 4.0;
   r.Vsw.assign(kPeriodSamples, 1.0);
   r.Isw.assign(kPeriodSamples, 2.0);

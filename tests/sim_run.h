@@ -8,6 +8,9 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
+
+#include "sim/cli/options.h"
 
 /* The program with the arguments; returns what it wrote to standard
    output, or to standard error alone when stderrOnly, and sets *status
@@ -22,6 +25,18 @@ inline std::string RunSim(const std::string& args, bool stderrOnly, int* status)
   const int st = pclose(p);
   *status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
   return out;
+}
+
+/* How a command line read: to run, to show the help, or refused. */
+enum ParseOutcome { kOptionsRun, kOptionsHelp, kOptionsError };
+
+/* The options of the arguments (the program's name goes first); *error
+   receives the refusal's line. */
+inline int ParseArgs(std::vector<const char*> args, SimOptions& o, std::string* error) {
+  args.insert(args.begin(), "tolvarin-sim");
+  const Status st = ParseSimOptions(static_cast<int>(args.size()), args.data(), o);
+  *error = st.Why();
+  return !st.Ok() ? kOptionsError : o.Help ? kOptionsHelp : kOptionsRun;
 }
 
 #endif

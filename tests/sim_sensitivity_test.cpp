@@ -10,7 +10,7 @@
 
 #include <set>
 
-#include "sim/sensitivity.h"
+#include "sim/analysis/sensitivity.h"
 #include "sim_example.h"
 
 namespace {
@@ -18,10 +18,10 @@ namespace {
 TEST(SimSensitivity, CpOneStepLowAsTheLinearGuideTellsIt) {
   SensitivityRun run;
   RunSensitivity(TunedExample(), kEngineExact, 0, 3.8, run);
-  ASSERT_TRUE(run.Nominal.Ok) << run.Nominal.Error;
+  ASSERT_TRUE(run.Nominal.Run.Ok()) << run.Nominal.Run.Why();
   std::set<std::string> names;
   for (const ElementEffect& e : run.Effects) {
-    ASSERT_TRUE(e.Ok) << e.Element << ": " << e.Error;
+    ASSERT_TRUE(e.Run.Ok()) << e.Element << ": " << e.Run.Why();
     names.insert(e.Element);
   }
   EXPECT_EQ(names, (std::set<std::string>{"Lp1", "Cp1", "Ls2", "Cs2", "Ron"}));

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "sim/sim_types.h"
-#include "sim/text_plot.h"
+#include "sim/engine/steady_state.h"
+#include "sim/report/text_plot.h"
 #include "tests/test_support.h"
 
 namespace {

@@ -9,10 +9,10 @@
 
 #include <cmath>
 
-#include "sim/exact_engine.h"
-#include "sim/ngspice_runner.h"
-#include "sim/simulate.h"
-#include "sim/tolerance.h"
+#include "sim/analysis/tolerance.h"
+#include "sim/engine/drive.h"
+#include "sim/engine/exact_engine.h"
+#include "sim/engine/ngspice_runner.h"
 #include "sim_example.h"
 
 namespace {
@@ -33,11 +33,11 @@ ToleranceSettings Settings(int samples, double capPct, double coilPct, double ro
 TEST(SimTolerance, WithoutTolerancesEverySampleIsTheNominal) {
   ToleranceRun run;
   RunTolerance(ExampleCircuit(), Settings(50, 0.0, 0.0, 0.0), run);
-  ASSERT_TRUE(run.Nominal.Ok) << run.Nominal.Error;
+  ASSERT_TRUE(run.Nominal.Run.Ok()) << run.Nominal.Run.Why();
   ASSERT_EQ(run.Samples.size(), 50u);
   const Figures nominal = FiguresOf(run.Nominal);
   for (const ToleranceSample& s : run.Samples) {
-    ASSERT_TRUE(s.Ok) << s.Error;
+    ASSERT_TRUE(s.Run.Ok()) << s.Run.Why();
     for (int f = 0; f < kFigureCount; f++) EXPECT_EQ(s.Figs.Of[f], nominal.Of[f]) << f;
   }
   EXPECT_EQ(run.Stats[kFigVpk].P95, run.Stats[kFigVpk].P5);
@@ -51,13 +51,13 @@ TEST(SimTolerance, SampleFiguresAreThoseOfItsCircuitInNgspice) {
   const Circuit c = TunedExample();
   ToleranceRun run;
   RunTolerance(c, Settings(40, 5.0, 3.0, 20.0), run);
-  ASSERT_TRUE(run.Nominal.Ok) << run.Nominal.Error;
+  ASSERT_TRUE(run.Nominal.Run.Ok()) << run.Nominal.Run.Why();
   ASSERT_EQ(run.Failed, 0);
   for (int i : {run.Worst.front(), 0}) {
     const ToleranceSample& s = run.Samples[i];
     SimResult ng;
     SimulateDrive(SampleCircuit(c, run.Ranges, s.Deviation), kEngineNgspice, 0, 3.8, ng);
-    ASSERT_TRUE(ng.Ok && ng.Steady) << ng.Error;
+    ASSERT_TRUE(ng.Run.Ok() && ng.Steady) << ng.Run.Why();
     const double* f = s.Figs.Of;
     EXPECT_TRUE(AgreesWithNgspice(f[kFigPout], f[kFigPdev], f[kFigEff], f[kFigVpk], f[kFigZvs],
                                   f[kFigSlope], ng))
@@ -82,7 +82,7 @@ TEST(SimTolerance, OneCapacitorGivesTheQuantilesOfADirectEvaluation) {
     SetPartValue(changed, "Cp1", cp1 * (1.0 + fraction));
     SimResult r;
     ExactSteadyState(changed, 3.8, r);
-    EXPECT_TRUE(r.Ok) << r.Error;
+    EXPECT_TRUE(r.Run.Ok()) << r.Run.Why();
     return r.Pout;
   };
   ASSERT_GT(poutAt(-0.05), poutAt(0.05)); /* monotonic, falling */

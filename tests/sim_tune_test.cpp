@@ -11,26 +11,25 @@
 #include <cmath>
 #include <string>
 
-#include "sim/e24.h"
-#include "sim/ngspice_runner.h"
-#include "sim/options.h"
-#include "sim/sim_design.h"
-#include "sim/topology_table.h"
-#include "sim/tune.h"
-#include "sim/tune_run.h"
+#include "sim/circuit/topology_table.h"
+#include "sim/cli/design_choice.h"
+#include "sim/cli/option_table.h"
+#include "sim/cli/options.h"
+#include "sim/design/calculator_circuit.h"
+#include "sim/design/e24.h"
+#include "sim/design/tune.h"
+#include "sim/design/tuning_run.h"
+#include "sim/engine/ngspice_runner.h"
+#include "tests/sim_example.h"
+#include "tests/test_support.h"
 
 namespace {
 
-const double kTwoPi = 6.283185307179586;
-
 DesignState Design(double ql, int topology = 0) {
-  SimOptions o;
-  DefaultSimOptions(o);
-  o.QL = static_cast<float>(ql);
-  o.Topology = topology;
-  DesignState s;
-  DesignForSimulation(o, s);
-  return s;
+  return ExampleWith([ql, topology](DesignRequest& r) {
+    r.QL = static_cast<float>(ql);
+    r.Topology = topology;
+  });
 }
 
 /* No losses, the choke `choke` times larger, a switch of 10 microohm
@@ -52,12 +51,12 @@ TEST(SimTune, IdealCircuitReturnsTheCalculatorsValues) {
     t.Adjust = Ideal(1e4);
     TuneOutcome out;
     TuneDesign(s, 0, 0, t, out);
-    ASSERT_TRUE(out.Ok) << "QL " << ql << ": " << out.Error;
+    ASSERT_TRUE(out.Tuning.Ok()) << "QL " << ql << ": " << out.Tuning.Why();
     const DesignState& d = out.Tuned.Design;
     EXPECT_NEAR(d.Cp1, s.Cp1, 5e-3 * s.Cp1) << "QL " << ql;
     /* At QL 1.8 Cs2 is almost a short (its reactance 2 % of Ro) and moves
        nothing: there its reactance is compared, to 0.5 % of Ro. */
-    const double w = kTwoPi * double(s.FreqHz);
+    const double w = kExactTwoPi * double(s.FreqHz);
     if (ql < 2.0)
       EXPECT_NEAR(1e12 / (w * d.Cs2BAS), 1e12 / (w * s.Cs2), 5e-3 * s.Ro) << "QL " << ql;
     else
@@ -79,7 +78,7 @@ TEST(SimTune, FiniteChokeMatchesPublishedExactTheory) {
                       {1.412, 0.733, 0.6841, 0.0000, 1.3632}};
   for (const Row& row : rows) {
     DesignState s = Design(2.5);
-    const double ql = 1000.0, w = kTwoPi * double(s.FreqHz);
+    const double ql = 1000.0, w = kExactTwoPi * double(s.FreqHz);
     const double vcc = s.Vcc, p = s.Power, r = row.kp * vcc * vcc / p;
     /* Start from the infinite-choke values, not the answer. */
     s.QL = static_cast<float>(ql);
@@ -97,7 +96,7 @@ TEST(SimTune, FiniteChokeMatchesPublishedExactTheory) {
     };
     TuneOutcome out;
     TuneDesign(s, 0, 0, t, out);
-    ASSERT_TRUE(out.Ok) << "q " << row.q << ": " << out.Error;
+    ASSERT_TRUE(out.Tuning.Ok()) << "q " << row.q << ": " << out.Tuning.Why();
     const DesignState& d = out.Tuned.Design;
     const double ro = d.RoBAS, cp1 = d.Cp1 * 1e-12, cs2 = d.Cs2BAS * 1e-12;
     EXPECT_NEAR(w * cp1 * ro, row.kc, 5e-3 * row.kc) << "q " << row.q;
@@ -112,15 +111,14 @@ TEST(SimTune, EveryTopologyConfirmedByNgspice) {
   if (!SimulatorAvailable()) GTEST_SKIP() << "built without ngspice";
   for (int t = 0; t < kTopologyCount; t++) {
     SimOptions o;
-    DefaultSimOptions(o);
-    o.Topology = t;
-    DesignState s;
-    DesignForSimulation(o, s);
-    TuneRun run;
-    RunTuning(s, o, run);
-    ASSERT_TRUE(run.Outcome.Ok) << Topology(t).Name << ": " << run.Outcome.Error;
+    DefaultOptions(o);
+    o.Design.Topology = t;
+    const DesignState s = ExampleDesign(t);
+    TuningRun run;
+    RunTuning(s, TuningRequestFor(o), run);
+    ASSERT_TRUE(run.Outcome.Tuning.Ok()) << Topology(t).Name << ": " << run.Outcome.Tuning.Why();
     const SimResult& r = run.TunedByNgspice;
-    ASSERT_TRUE(r.Ok) << r.Error;
+    ASSERT_TRUE(r.Run.Ok()) << r.Run.Why();
     EXPECT_LT(std::fabs(r.ZvsError), 0.005) << Topology(t).Name;
     EXPECT_LT(std::fabs(r.Slope), 0.02) << Topology(t).Name;
     EXPECT_NEAR(r.Pout, 2.5, 0.01 * 2.5) << Topology(t).Name;
@@ -131,38 +129,37 @@ TEST(SimTune, DeviceCapacitanceIsTakenFromTheShuntCapacitor) {
   const DesignState s = Design(2.5);
   TuneOutcome bare, with;
   TuneDesign(s, 0, 0, TuneSettings{}, bare);
-  ASSERT_TRUE(bare.Ok) << bare.Error;
+  ASSERT_TRUE(bare.Tuning.Ok()) << bare.Tuning.Why();
   TuneSettings t;
   t.Device.Coss = 100e-12;
   TuneDesign(s, 0, 0, t, with);
-  ASSERT_TRUE(with.Ok) << with.Error;
+  ASSERT_TRUE(with.Tuning.Ok()) << with.Tuning.Why();
   EXPECT_NEAR(with.Tuned.Design.Cp1, bare.Tuned.Design.Cp1 - 100.0, 0.5);
   /* 500 pF is more than the 375 pF the circuit needs at all: no design,
      and a frequency limit that scales the need down to it. */
   t.Device.Coss = 500e-12;
   TuneOutcome none;
   TuneDesign(s, 0, 0, t, none);
-  EXPECT_FALSE(none.Ok);
+  EXPECT_FALSE(none.Tuning.Ok());
   EXPECT_TRUE(none.DeviceTooLarge);
   const std::string limit = std::to_string(3.8 * bare.Tuned.Design.Cp1 / 500.0).substr(0, 4);
-  EXPECT_NE(none.Error.find("fits up to " + limit), std::string::npos) << none.Error;
+  EXPECT_NE(none.Tuning.Why().find("fits up to " + limit), std::string::npos) << none.Tuning.Why();
 }
 
 TEST(SimTune, GradedDeviceCapacitanceTunedInNgspice) {
   if (!SimulatorAvailable()) GTEST_SKIP() << "built without ngspice";
   SimOptions o;
-  DefaultSimOptions(o);
+  DefaultOptions(o);
   o.CossPf = 150.0;
   o.CossVolts = 12.0;
   o.CossM = 0.5;
-  DesignState s;
-  DesignForSimulation(o, s);
-  TuneRun run;
-  RunTuning(s, o, run);
-  ASSERT_TRUE(run.Outcome.Ok) << run.Outcome.Error;
+  const DesignState s = ExampleDesign();
+  TuningRun run;
+  RunTuning(s, TuningRequestFor(o), run);
+  ASSERT_TRUE(run.Outcome.Tuning.Ok()) << run.Outcome.Tuning.Why();
   EXPECT_TRUE(run.Outcome.ByNgspice);
   const SimResult& r = run.TunedByNgspice;
-  ASSERT_TRUE(r.Ok) << r.Error;
+  ASSERT_TRUE(r.Run.Ok()) << r.Run.Why();
   EXPECT_LT(std::fabs(r.ZvsError), 0.005);
   EXPECT_LT(std::fabs(r.Slope), 0.02);
   EXPECT_NEAR(r.Pout, 2.5, 0.01 * 2.5);
@@ -172,9 +169,9 @@ TEST(SimTune, GradedDeviceCapacitanceTunedInNgspice) {
   lin.CossVolts = 0.0;
   lin.CossM = 0.0;
   lin.CossPf = run.Outcome.Tuned.CossPf;
-  TuneRun linear;
-  RunTuning(s, lin, linear);
-  ASSERT_TRUE(linear.Outcome.Ok) << linear.Outcome.Error;
+  TuningRun linear;
+  RunTuning(s, TuningRequestFor(lin), linear);
+  ASSERT_TRUE(linear.Outcome.Tuning.Ok()) << linear.Outcome.Tuning.Why();
   EXPECT_GT(r.Vpeak, linear.Outcome.Tuned.Point.Vpeak);
 }
 
@@ -205,17 +202,16 @@ TEST(SimTune, E24PartsWorkedByHand) {
 TEST(SimTune, BodyDiodeClampsTheSwitchVoltage) {
   if (!SimulatorAvailable()) GTEST_SKIP() << "built without ngspice";
   SimOptions o;
-  DefaultSimOptions(o);
-  o.Diode = 1;
-  DesignState s;
-  DesignForSimulation(o, s);
-  TuneRun run;
-  RunTuning(s, o, run);
+  DefaultOptions(o);
+  o.Diode = true;
+  const DesignState s = ExampleDesign();
+  TuningRun run;
+  RunTuning(s, TuningRequestFor(o), run);
   const SimResult& untuned = run.Calculator.Point;
-  ASSERT_TRUE(untuned.Ok) << untuned.Error;
+  ASSERT_TRUE(untuned.Run.Ok()) << untuned.Run.Why();
   EXPECT_GT(untuned.Von, -1.0);
   EXPECT_LT(untuned.Von, -0.4);
-  ASSERT_TRUE(run.Outcome.Ok) << run.Outcome.Error;
+  ASSERT_TRUE(run.Outcome.Tuning.Ok()) << run.Outcome.Tuning.Why();
   EXPECT_LT(std::fabs(run.TunedByNgspice.ZvsError), 0.005);
   EXPECT_NEAR(run.TunedByNgspice.Pout, 2.5, 0.025);
 }

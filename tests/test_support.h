@@ -11,6 +11,10 @@
 
 #include "app/design_state.h"
 
+/* 2 pi to double precision: the tests' own, independent of the constant
+   the calculator rounds it to. */
+inline constexpr double kExactTwoPi = 6.283185307179586;
+
 /* The start-up design after its first full pass. */
 DesignState StartDesign();
 

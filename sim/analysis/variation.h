@@ -1,0 +1,53 @@
+/*
+** variation.h: what the analyses share: the elements of a circuit that
+** they vary, one element changed by a fraction, and the six figures of a
+** steady state that each of them reports.
+*/
+#ifndef TOLVARIN_SIM_ANALYSIS_VARIATION_H
+#define TOLVARIN_SIM_ANALYSIS_VARIATION_H
+
+#include <string>
+#include <vector>
+
+#include "sim/circuit/circuit.h"
+#include "sim/engine/steady_state.h"
+
+/* The switch's on-resistance, named as an element. */
+extern const char* const kRonElement;
+
+/* The output capacitance of the device when it is a part of the circuit. */
+extern const char* const kDeviceCapacitance;
+
+/* Every coil and capacitor of c in the order of its parts, then Ron. */
+std::vector<std::string> CircuitElements(const Circuit& c);
+
+/* The element's value in the unit the report gives it (uH, pF, ohm). */
+double ElementDisplayValue(const Circuit& c, const std::string& element);
+const char* ElementDisplayUnit(const Circuit& c, const std::string& element);
+
+/* Element `element` of c made 1 + fraction times its value; a coil or a
+   capacitor keeps its Q. */
+void ChangeElement(Circuit& c, const std::string& element, double fraction);
+
+/* The figures an analysis reports of one steady state. */
+enum Figure { kFigPout = 0, kFigEff, kFigPdev, kFigVpk, kFigZvs, kFigSlope, kFigureCount };
+
+struct FigureInfo {
+  const char* Label; /* in a table: "Pout W" */
+  const char* Key;   /* in the JSON: "pout_W" */
+  double Scale;      /* the table shows Scale x the value (efficiency in %) */
+  int Decimals;      /* in the table */
+};
+
+extern const FigureInfo kFigures[kFigureCount];
+
+struct Figures {
+  double Of[kFigureCount];
+};
+
+Figures FiguresOf(const SimResult& r);
+
+/* A figure as a table shows it. */
+std::string FigureText(int figure, double value);
+
+#endif

@@ -1,0 +1,126 @@
+/*
+** circuit.h: one amplifier circuit as plain data, built from a design.
+**
+** Every engine reads this record (the exact periodic steady state and
+** ngspice, through the netlist writer), and so do the report and the JSON
+** output.  A circuit is a supply, an ideal switch of two resistances
+** driven at 50 % duty, and a list of two-terminal parts between named
+** nodes: the choke, the shunt capacitor across the switch, the output
+** network and the load.  Each coil and capacitor carries its loss.
+*/
+#ifndef TOLVARIN_SIM_CIRCUIT_CIRCUIT_H
+#define TOLVARIN_SIM_CIRCUIT_CIRCUIT_H
+
+#include <string>
+#include <vector>
+
+#include "app/design_state.h"
+
+enum PartKind { kResistor, kCoil, kCapacitor };
+
+/* Node names every circuit has; "0" is ground. */
+extern const char* const kNodeGround;
+extern const char* const kNodeSupply; /* the supply's positive terminal */
+extern const char* const kNodeSwitch; /* the switch, Cp1 and the choke meet here */
+extern const char* const kNodeLoad;   /* the load's top */
+
+/* One part between NodeA and NodeB.  A coil's current and a capacitor's
+   voltage are counted from A to B. */
+struct CircuitPart {
+  std::string Name; /* as the netlist and the report name it: "Cp1", "Ls2", "Rload" */
+  PartKind Kind;
+  std::string NodeA, NodeB;
+  double Value;      /* ohm, H or F */
+  double SeriesLoss; /* ohm in series: a capacitor's X / Qcap, a coil's XL / Qu, the choke's Rdc */
+  double ShuntLoss;  /* ohm across the coil alone (the choke's Qu x XL); 0 for none */
+  double Initial;    /* where a transient starts: a coil's current (A), a capacitor's voltage */
+};
+
+/* The switch: Ron when on, Roff when off; on for the first half of each
+   period, with linear conductance ramps of Ramp periods at turn-on (from
+   the period's start) and at turn-off (from its middle). */
+struct SwitchModel {
+  double Ron = 0.0, Roff = 0.0; /* ohm */
+  double Ramp = 0.0;            /* fraction of a period, 0 for a hard switch */
+};
+
+/* The switching device beyond its channel: its output capacitance from
+   the switch node to ground, linear or graded like a junction and fitted
+   to one datasheet point, C(v) = Cj (1 + v / Vj)^-M, and its body diode. */
+struct DeviceModel {
+  double Coss = 0.0;      /* F, 0 for none: the capacitance, or a graded one's value at CossVolts */
+  double CossVolts = 0.0; /* V: the datasheet point of a graded capacitance */
+  double Grading = 0.0;   /* M; 0 for a linear capacitance */
+  bool BodyDiode = false;
+};
+
+/* Vj of a graded output capacitance, V. */
+extern const double kJunctionPotential;
+
+/* The output capacitance at switch voltage v (F).  Below -Vj / 2 a graded
+   one keeps its value there: the formula's pole at -Vj is not physics. */
+double CossAt(const DeviceModel& d, double v);
+
+struct Circuit {
+  std::string Origin;  /* the design inputs it was built from, one line */
+  int Topology = 0;    /* row of the topology table */
+  bool Notch = false;  /* the filter has its 2 x Fo trap */
+  double DesignHz = 0; /* the losses are those of this frequency */
+  double Qcap = 0;     /* the capacitors' Q, for a device capacitance added later */
+  double Vcc = 0;      /* V */
+  SwitchModel Switch;
+  std::vector<CircuitPart> Parts; /* choke, Cp1, the network in order, the load last */
+  int Load = 0;                   /* index of the load resistor in Parts */
+  DeviceModel Device;             /* its nonlinear part; a linear Coss is a part "Coss" */
+};
+
+/* What the circuit is for: the whole amplifier, or the output network
+   alone as the switch sees it (no supply, choke or DC block; the switch
+   node driven by the caller). */
+enum CircuitUse { kPowerCircuit, kNetworkOnly };
+
+/* The fraction of a period each switch ramp takes in a designed circuit. */
+extern const double kSwitchRamp;
+
+/* The closed switch is never below this resistance (ohm). */
+extern const double kMinRon;
+
+/* The circuit of the design s in topology t. */
+void BuildCircuit(const DesignState& s, int topology, bool notch, CircuitUse use, Circuit& c);
+
+/* The device put in: a linear output capacitance as the part "Coss"
+   beside Cp1, with the loss of the circuit's capacitors, the rest into
+   c.Device. */
+void AddDevice(Circuit& c, const DeviceModel& d);
+
+/* A graded capacitance as a linear one of its value at vcc, no diode. */
+DeviceModel LinearisedDevice(const DeviceModel& d, double vcc);
+
+/* True when the circuit is not piecewise linear: a graded capacitance or
+   a body diode; only ngspice simulates it. */
+bool IsNonlinear(const Circuit& c);
+
+/* The same circuit made piecewise linear: a graded capacitance as a
+   linear one of its value at Vcc, no body diode. */
+Circuit Linearised(const Circuit& c);
+
+/* Every coil and capacitor made lossless (the load stays). */
+void DropLosses(Circuit& c);
+
+/* Sets the value of the part named `name` (ohm, H or F) keeping its Q:
+   a capacitor's or coil's loss resistance scales with its reactance. */
+void SetPartValue(Circuit& c, const std::string& name, double value);
+
+/* The part named `name`, or null. */
+const CircuitPart* FindPart(const Circuit& c, const std::string& name);
+CircuitPart* FindPart(Circuit& c, const std::string& name);
+
+/* The load resistance the output power is delivered into (ohm). */
+double LoadResistance(const Circuit& c);
+
+/* A part's value in the unit the report and JSON give it: uH, pF or
+   ohm, and that unit's name. */
+double DisplayValue(const CircuitPart& p);
+const char* DisplayUnit(const CircuitPart& p);
+
+#endif

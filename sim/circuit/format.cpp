@@ -1,0 +1,42 @@
+/*
+** format.cpp: numbers as text.
+*/
+#include "sim/circuit/format.h"
+
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+
+std::string Format(const char* format, ...) {
+  va_list args, again;
+  va_start(args, format);
+  va_copy(again, args);
+  const int length = std::vsnprintf(nullptr, 0, format, args);
+  va_end(args);
+  std::string out(length > 0 ? static_cast<size_t>(length) : 0, '\0');
+  if (length > 0) std::vsnprintf(out.data(), out.size() + 1, format, again);
+  va_end(again);
+  return out;
+}
+
+std::string Fixed(double v, int width, int decimals) {
+  if (!std::isfinite(v)) v = 0.0;
+  const double mag = std::fabs(v);
+  int digits = mag >= 1.0 ? static_cast<int>(std::floor(std::log10(mag))) + 1 : 1;
+  if (v < 0.0) digits++;
+  int d = width - digits - 1;
+  if (d > decimals) d = decimals;
+  if (d < 0) d = 0;
+  return Format("%*.*f", width, d, v);
+}
+
+double Typed(float v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.7g", double(v));
+  return std::strtod(buf, nullptr);
+}
+
+std::string PadLeft(const std::string& s, int width) {
+  return std::string(s.size() < size_t(width) ? width - s.size() : 0, ' ') + s;
+}

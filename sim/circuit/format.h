@@ -1,0 +1,23 @@
+/*
+** format.h: numbers as text, for the reports and the netlists alike.
+*/
+#ifndef TOLVARIN_SIM_CIRCUIT_FORMAT_H
+#define TOLVARIN_SIM_CIRCUIT_FORMAT_H
+
+#include <string>
+
+/* printf into a string. */
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+/* A number right-aligned in `width` columns with at most `decimals`
+   decimals, fewer when the integer part needs the room. */
+std::string Fixed(double v, int width, int decimals);
+
+/* s right-aligned in `width` columns (as it is when longer). */
+std::string PadLeft(const std::string& s, int width);
+
+/* A float as it was typed or printed: the float 3.8f is 3.7999999523,
+   and a script should read 3.8. */
+double Typed(float v);
+
+#endif

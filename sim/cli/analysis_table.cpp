@@ -1,0 +1,68 @@
+/*
+** analysis_table.cpp: each analysis run as the options ask and reported
+** as text and as JSON.
+*/
+#include "sim/cli/analysis_table.h"
+
+#include "sim/analysis/mismatch.h"
+#include "sim/analysis/sensitivity.h"
+#include "sim/analysis/tolerance.h"
+#include "sim/cli/design_choice.h"
+#include "sim/cli/progress.h"
+#include "sim/report/mismatch_report.h"
+#include "sim/report/sensitivity_report.h"
+#include "sim/report/tolerance_report.h"
+
+namespace {
+
+bool AskedTolerance(const SimOptions& o) {
+  return o.Tolerance;
+}
+
+void Tolerance(const AnalysisInput& in, AnalysisOutput& out) {
+  ToleranceRun run;
+  const int engine = in.Engine;
+  RunTolerance(in.Chosen, ToleranceSettingsFor(in.Options, in.Calc, engine), run,
+               [engine](int done, int total, double each) {
+                 return ShowToleranceProgress(engine, done, total, each);
+               });
+  out.AllRan = run.Nominal.Run.Ok() && run.Failed == 0;
+  out.Text = ToleranceReport(run);
+  out.Json = ToleranceJson(run);
+}
+
+bool AskedMismatch(const SimOptions& o) {
+  return o.Mismatch > 0.0;
+}
+
+void Mismatch(const AnalysisInput& in, AnalysisOutput& out) {
+  MismatchRun run;
+  RunMismatch(in.Chosen, in.Options.Mismatch, in.Engine, in.Options.Periods, in.DriveMHz, run);
+  out.AllRan = true;
+  for (const MismatchPoint& p : run.Points) out.AllRan = out.AllRan && p.Result.Run.Ok();
+  out.Text = MismatchReport(run);
+  out.Json = MismatchJson(run);
+}
+
+bool AskedSensitivity(const SimOptions& o) {
+  return o.Sensitivity;
+}
+
+void Sensitivity(const AnalysisInput& in, AnalysisOutput& out) {
+  SensitivityRun run;
+  RunSensitivity(in.Chosen, in.Engine, in.Options.Periods, in.DriveMHz, run);
+  out.AllRan = run.Nominal.Run.Ok();
+  for (const ElementEffect& e : run.Effects) out.AllRan = out.AllRan && e.Run.Ok();
+  out.Text = SensitivityReport(run);
+  out.Json = SensitivityJson(run);
+}
+
+}  // namespace
+
+const AnalysisRow kAnalyses[] = {
+    {"tolerance", AskedTolerance, Tolerance},
+    {"mismatch", AskedMismatch, Mismatch},
+    {"sensitivity", AskedSensitivity, Sensitivity},
+};
+
+const int kAnalysisCount = sizeof kAnalyses / sizeof kAnalyses[0];

@@ -1,0 +1,85 @@
+/*
+** design_choice.cpp: the design under analysis.  The calculator's
+** circuit is built from its design with the options' choke and device;
+** with --tune all three are the tuning's.
+*/
+#include "sim/cli/design_choice.h"
+
+#include <cassert>
+
+#include "sim/circuit/format.h"
+#include "sim/cli/options.h"
+#include "sim/design/calculator_circuit.h"
+
+namespace {
+
+const char* const kDesignNames[kDesignCount] = {"calculator", "tuned", "built"};
+
+/* Where a tuning keeps each design. */
+const SimulatedDesign& Kept(const TuningRun& run, int design) {
+  if (design == kDesignTuned) return run.Outcome.Tuned;
+  if (design == kDesignBuilt) return run.Built.Built;
+  return run.Calculator;
+}
+
+}  // namespace
+
+const char* DesignChoiceName(int design) {
+  assert(design >= 0 && design < kDesignCount);
+  return kDesignNames[design];
+}
+
+int DesignChoiceByName(const std::string& name) {
+  for (int d = 0; d < kDesignCount; d++)
+    if (name == kDesignNames[d]) return d;
+  return -1;
+}
+
+std::string DesignChoiceNames() {
+  std::string out;
+  for (int d = 0; d < kDesignCount; d++) out += std::string(d ? ", " : "") + kDesignNames[d];
+  return out;
+}
+
+int ChosenDesign(const SimOptions& o) {
+  if (o.Analysed >= 0) return o.Analysed;
+  return o.Tune ? kDesignBuilt : kDesignCalculator;
+}
+
+TuneSettings SettingsFor(const SimOptions& o) {
+  TuneSettings t;
+  t.ChokeUh = o.ChokeUh;
+  t.Device.Coss = o.CossPf * 1e-12;
+  t.Device.CossVolts = o.CossVolts;
+  t.Device.Grading = o.CossVolts > 0.0 ? o.CossM : 0.0;
+  t.Device.BodyDiode = o.Diode;
+  return t;
+}
+
+TuningRequest TuningRequestFor(const SimOptions& o) {
+  return TuningRequest{o.Design, SettingsFor(o), !o.NoConfirm, o.Periods};
+}
+
+void ChosenCircuit(const DesignState& calc, const SimOptions& o, const TuningRun& run, Circuit& c) {
+  const int design = ChosenDesign(o);
+  assert(design == kDesignCalculator || (o.Tune && run.Outcome.Tuning.Ok()));
+  if (o.Tune)
+    c = Kept(run, design).Power;
+  else
+    CalculatorCircuit(calc, o.Design, SettingsFor(o), c);
+}
+
+ToleranceSettings ToleranceSettingsFor(const SimOptions& o, const DesignState& calc, int engine) {
+  ToleranceSettings t;
+  t.CapPct = o.CapTol;
+  t.CoilPct = o.CoilTol;
+  t.RonPct = o.RonTol;
+  t.Samples = o.Samples;
+  t.Seed = o.Seed;
+  t.Engine = engine;
+  t.Periods = o.Periods;
+  t.DriveMHz = DesignMHz(o);
+  t.Vmax = o.Vmax > 0.0 ? o.Vmax : Typed(calc.DevBV); /* as the calculator prints it */
+  t.PdevMax = o.PdevMax;
+  return t;
+}

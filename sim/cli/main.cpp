@@ -1,0 +1,239 @@
+/*
+** main.cpp: tolvarin-sim, the circuit-level check of a Tolvarin design.
+** Reads the options, designs with the calculator's engine, finds the
+** steady state of each drive frequency (the exact engine, ngspice, or
+** both) and prints the table (and, for a single frequency, a plot of one
+** steady period) or one JSON document, then the analyses asked for;
+** writes the CSV and netlist files when asked, whole.  Exit status: 0
+** done; 1 a drive frequency failed or was given up, a file or standard
+** output could not be written; 2 bad options, an output path that cannot
+** be written, a design outside the simulator's bounds, or no simulator in
+** this build for what was asked; 128 + the signal when SIGINT or SIGTERM
+** stopped the run (the rows and files then hold the drive frequencies
+** done).
+*/
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/design_state.h"
+#include "sim/cli/analysis_table.h"
+#include "sim/cli/design_bounds.h"
+#include "sim/cli/design_choice.h"
+#include "sim/cli/options.h"
+#include "sim/cli/output_files.h"
+#include "sim/cli/standard_output.h"
+#include "sim/cli/stop_signals.h"
+#include "sim/design/calculator_circuit.h"
+#include "sim/engine/drive.h"
+#include "sim/engine/ngspice_runner.h"
+#include "sim/report/run_json.h"
+#include "sim/report/run_report.h"
+#include "sim/report/text_plot.h"
+#include "sim/report/tune_report.h"
+
+namespace {
+
+/* Everything one run of the program holds, from the options to the
+   files it writes. */
+struct SimRun {
+  SimOptions o;
+  DesignState calc; /* the calculator's design */
+  TuningRun tuning; /* with --tune */
+  Circuit circuit;  /* of the design --design chooses */
+  int engine;       /* that gives its figures */
+  bool confirm;     /* ngspice's rows beside the exact engine's */
+  std::vector<double> mhz;
+  std::vector<SimResult> results, confirmed;
+  std::vector<std::string> netlist;
+  size_t done; /* drive frequencies done */
+  int status;
+};
+
+int Refuse(const Status& why) {
+  std::fprintf(stderr, "tolvarin-sim: %s\n", why.Why().c_str());
+  return 2;
+}
+
+/* The exit status: `status`, or 1 when standard output could not be
+   written, or 128 + the signal that stopped the run after `done` of the
+   drive frequencies (or, with `stage`, stopped that stage before any);
+   each said on standard error. */
+int Finish(int status, const SimRun& run, const char* stage = nullptr) {
+  if (StandardOutputFailed()) {
+    std::fprintf(stderr, "%s\n", StandardOutputFailure().c_str());
+    status = 1;
+  }
+  if (StopSignal() == 0) return status;
+  if (stage)
+    std::fprintf(stderr, "tolvarin-sim: interrupted while %s\n", stage);
+  else
+    std::fprintf(stderr, "tolvarin-sim: interrupted after %zu of %zu drive frequencies\n", run.done,
+                 run.mhz.size());
+  return 128 + StopSignal();
+}
+
+std::vector<OutputFile> OutputFiles(const SimOptions& o) {
+  std::vector<OutputFile> files;
+  if (!o.CsvPath.empty()) files.push_back({"--csv", o.CsvPath});
+  if (!o.NetlistPath.empty()) files.push_back({"--netlist", o.NetlistPath});
+  return files;
+}
+
+/* Everything checked before anything runs: the simulator this build
+   has, the output files, the calculator's design and its circuit. */
+Status Prepare(SimRun& run) {
+  const SimOptions& o = run.o;
+  if ((o.Engine == kEngineNgspice || o.Confirm || o.Impedance) && !SimulatorAvailable())
+    return Status::Failed(SimulatorMissingText());
+  Status st = CheckOutputFiles(OutputFiles(o));
+  DesignForSimulation(o.Design, run.calc);
+  if (st.Ok()) st = CheckCalculatorDesign(run.calc);
+  if (!st.Ok()) return st;
+  CalculatorCircuit(run.calc, o.Design, SettingsFor(o), run.circuit);
+  DriveFrequencies(o, run.mhz);
+  return CheckCircuit(run.circuit);
+}
+
+/* --tune; false (said, unless a stop signal failed it) when it did not converge. */
+bool Tune(SimRun& run) {
+  RunTuning(run.calc, TuningRequestFor(run.o), run.tuning);
+  if (run.tuning.Outcome.Tuning.Ok()) return true;
+  if (StopSignal() == 0)
+    std::fprintf(stderr, "tolvarin-sim: %s\n", run.tuning.Outcome.Tuning.Why().c_str());
+  return false;
+}
+
+/* The table is printed row by row as each drive frequency is done; the
+   tuning table already holds the design frequency. */
+bool PrintsTable(const SimOptions& o) {
+  return !o.Json && (!o.Tune || o.Sweep);
+}
+
+void SimulateDrives(SimRun& run) {
+  const size_t n = run.mhz.size();
+  run.results.resize(n);
+  run.confirmed.resize(run.confirm ? n : 0);
+  for (size_t i = 0; i < n && !StandardOutputFailed(); i++) {
+    std::vector<std::string>* netlist = i == 0 ? &run.netlist : nullptr;
+    SimulateDrive(run.circuit, run.engine, run.o.Periods, run.mhz[i], run.results[i], netlist);
+    if (!run.results[i].Run.Ok()) run.status = 1;
+    if (run.confirm) {
+      SimulateDrive(run.circuit, kEngineNgspice, run.o.Periods, run.mhz[i], run.confirmed[i],
+                    netlist);
+      if (!run.confirmed[i].Run.Ok()) run.status = 1;
+    }
+    if (StopSignal() != 0) break; /* this one is not done */
+    run.done = i + 1;
+    if (!PrintsTable(run.o)) continue;
+    Print(ReportRow(run.results[i], run.circuit.Vcc));
+    if (run.confirm) Print(ReportRow(run.confirmed[i], run.circuit.Vcc));
+  }
+  run.results.resize(run.done);
+  run.confirmed.resize(run.confirm ? run.done : 0);
+}
+
+/* The --impedance section; false when the AC analysis failed. */
+bool PrintImpedance(const SimRun& run) {
+  std::vector<double> hz;
+  for (double m : run.mhz) hz.push_back(m * 1e6);
+  Circuit lossy, lossless;
+  BuildCircuit(run.calc, run.o.Design.Topology, run.o.Design.Notch, kNetworkOnly, lossy);
+  lossless = lossy;
+  DropLosses(lossless);
+  std::vector<double> rp0, xp0, rp, xp;
+  Status st = DeviceImpedance(lossless, hz, rp0, xp0);
+  if (st.Ok()) st = DeviceImpedance(lossy, hz, rp, xp);
+  if (!st.Ok()) {
+    if (StopSignal() == 0) Print("\nImpedance: AC analysis failed: " + st.Why() + "\n");
+    return false;
+  }
+  Print(ReportImpedance(run.calc, run.o.Design.Topology, run.mhz, rp0, xp0, rp, xp));
+  return true;
+}
+
+/* The analyses the options ask for, each printed or added to doc.  A
+   stop signal ends them; what it cut short is not shown. */
+void RunAnalyses(SimRun& run, nlohmann::json* doc) {
+  const AnalysisInput in{run.calc, run.o, run.circuit, run.engine, DesignMHz(run.o)};
+  for (int a = 0; a < kAnalysisCount && StopSignal() == 0; a++) {
+    if (!kAnalyses[a].Asked(run.o)) continue;
+    AnalysisOutput out;
+    kAnalyses[a].Run(in, out);
+    if (!out.AllRan) run.status = 1;
+    if (StopSignal() != 0) return;
+    if (doc)
+      (*doc)[kAnalyses[a].Key] = out.Json;
+    else
+      Print(out.Text);
+  }
+}
+
+void PrintJson(SimRun& run) {
+  nlohmann::json doc = RunJson(run.o.Design, run.engine, run.circuit, run.results,
+                               run.confirm ? &run.confirmed : nullptr);
+  if (run.o.Tune) doc["designs"] = DesignsJson(run.tuning);
+  if (run.done == run.mhz.size()) RunAnalyses(run, &doc);
+  Print(doc.dump(2) + "\n");
+}
+
+void PrintText(SimRun& run) {
+  const bool whole = run.done == run.mhz.size();
+  if (PrintsTable(run.o)) Print(ReportNotes(run.confirm ? run.confirmed : run.results));
+  if (run.confirm) Print(ReportAgreement(run.results, run.confirmed));
+  if (whole && run.o.Impedance && !PrintImpedance(run)) run.status = 1;
+  if (whole && run.mhz.size() == 1 && run.results[0].Run.Ok())
+    Print("\n" + PlotPeriod(run.results[0].Vsw, run.results[0].Isw, run.mhz[0]));
+  if (whole) RunAnalyses(run, nullptr);
+}
+
+/* Writes one output file asked for, whole; false (said) when it failed. */
+bool WriteOutput(const char* option, const std::string& path, const std::string& text) {
+  if (path.empty()) return true;
+  const Status st = WriteWholeFile(path, text);
+  if (st.Ok()) return true;
+  std::fprintf(stderr, "tolvarin-sim: %s: cannot write %s: %s\n", option, path.c_str(),
+               st.Why().c_str());
+  return false;
+}
+
+void WriteFiles(SimRun& run) {
+  std::string netlist;
+  for (const std::string& l : run.netlist) netlist += l + "\n";
+  if (!WriteOutput("--csv", run.o.CsvPath, CsvText(run.results)) |
+      !WriteOutput("--netlist", run.o.NetlistPath, netlist))
+    run.status = 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  GuardStandardOutput();
+  static SimRun run;
+  const Status parsed = ParseSimOptions(argc, argv, run.o);
+  if (!parsed.Ok()) return Refuse(parsed);
+  if (run.o.Help) {
+    Print(SimHelpText());
+    return Finish(0, run);
+  }
+  const Status ready = Prepare(run);
+  if (!ready.Ok()) return Refuse(ready);
+  CatchStopSignals();
+  if (run.o.Tune && !Tune(run)) return Finish(1, run, "tuning");
+  ChosenCircuit(run.calc, run.o, run.tuning, run.circuit);
+  run.engine = EngineFor(run.circuit, run.o.Engine);
+  run.confirm = run.o.Confirm && run.engine == kEngineExact;
+  if (!run.o.Json) {
+    Print(ReportTitle(run.o.Design, run.o.Engine, run.o.Confirm, run.engine) +
+          ReportHeading(run.calc, run.circuit));
+    if (run.o.Tune) Print(TuneReport(run.calc, run.tuning));
+    if (PrintsTable(run.o)) Print(ReportTableHeading());
+  }
+  SimulateDrives(run);
+  if (run.o.Json)
+    PrintJson(run);
+  else
+    PrintText(run);
+  WriteFiles(run);
+  return Finish(run.status, run);
+}

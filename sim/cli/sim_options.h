@@ -1,0 +1,47 @@
+/*
+** sim_options.h: what the command line of tolvarin-sim asked for.
+*/
+#ifndef TOLVARIN_SIM_CLI_SIM_OPTIONS_H
+#define TOLVARIN_SIM_CLI_SIM_OPTIONS_H
+
+#include <cstdint>
+#include <string>
+
+#include "sim/design/design_request.h"
+
+struct SimOptions {
+  DesignRequest Design; /* the six inputs, the network and its trap */
+  bool Help;
+  /* Drive frequencies, MHz: the design frequency alone unless Sweep. */
+  bool Sweep;
+  double SweepFrom, SweepTo, SweepStep;
+  int Engine;     /* SimEngine */
+  bool Confirm;   /* the exact engine's figures beside ngspice's */
+  bool Json;      /* one JSON document instead of the text report */
+  int Periods;    /* ngspice: drive periods to simulate; 0: until steady */
+  bool Impedance; /* also show the AC impedance the device sees */
+  std::string CsvPath;
+  std::string NetlistPath;
+  /* Tuning and the device. */
+  bool Tune;        /* tune the circuit to class E (--tune) */
+  bool NoConfirm;   /* no ngspice run of the tuned and built designs */
+  double ChokeUh;   /* the choke held at this; 0: the designed one */
+  double CossPf;    /* the device's output capacitance; 0: none */
+  double CossVolts; /* V of its datasheet point when graded; 0: linear */
+  double CossM;     /* grading exponent of a graded capacitance */
+  bool Diode;       /* the device's body diode in the circuit */
+  /* The analyses, at the design frequency, of the design chosen. */
+  int Analysed;       /* DesignChoice; -1: built with --tune, calculator otherwise */
+  bool Tolerance;     /* Monte Carlo over the parts' tolerances */
+  int Samples;        /* Monte Carlo samples */
+  std::uint64_t Seed; /* of the random sequence */
+  double CapTol;      /* %, every capacitor within +/- this */
+  double CoilTol;     /* %, every coil */
+  double RonTol;      /* %, Ron up to this much higher */
+  double Vmax;        /* V the device is rated for; 0: the calculator's Dev-BV */
+  double PdevMax;     /* W the device may dissipate; 0: not asked */
+  double Mismatch;    /* VSWR of the load circle; 0: no mismatch run */
+  bool Sensitivity;   /* the change of each figure for +1 % of each element */
+};
+
+#endif

@@ -1,0 +1,78 @@
+/*
+** tune.h: the element values that make the real circuit class E.
+**
+** The calculator's equations assume an infinite choke, lossless parts
+** and no device capacitance.  Tuning keeps the circuit as it will be built
+** (the choke, the losses, Ron, the switch ramps, the device) and moves
+** three values until the switch turns on at zero voltage with zero slope
+** and the load takes the design power: the shunt capacitance Cp1, the
+** network's capacitor (Cs2, or Cp2 through the pi conversion) and the
+** resistance Ro the network sees (through the EL match to Rload where
+** there is one); Ls2 follows from Ro at the design's loaded Q.
+*/
+#ifndef TOLVARIN_SIM_DESIGN_TUNE_H
+#define TOLVARIN_SIM_DESIGN_TUNE_H
+
+#include <functional>
+#include <string>
+
+#include "app/design_state.h"
+#include "sim/circuit/circuit.h"
+#include "sim/engine/steady_state.h"
+
+struct TuneSettings {
+  double ChokeUh = 0.0;                 /* the choke held fixed at this; 0: the designed one */
+  DeviceModel Device{};                 /* the device's capacitance and body diode */
+  std::function<void(Circuit&)> Adjust; /* applied to every circuit tried (tests idealise) */
+};
+
+/* The tuned values in double precision, in the terms of the row's fields:
+   the design record holds them as floats, which at a high loaded Q would
+   blur the small difference of Ls2's and Cs2's large reactances. */
+struct ExactValues {
+  double Cp1Pf, Ls2Uh, CapPf, RoOhm;
+};
+
+/* One design: the calculator's record with the row's values replaced,
+   its circuit and what it does at the design frequency. */
+struct SimulatedDesign {
+  DesignState Design; /* Cp1 holds the external capacitor */
+  ExactValues Exact;  /* the values Design holds as floats */
+  Circuit Power;      /* the power circuit, device and adjustment in */
+  double CossPf;      /* the device's share of the shunt capacitance (at Vcc if graded) */
+  double Cp1TotalPf;  /* external plus device */
+  SimResult Point;    /* at the design frequency */
+};
+
+struct TuneOutcome {
+  Status Tuning;       /* failed: why there is no tuned design */
+  bool DeviceTooLarge; /* the device's capacitance alone is more than the circuit needs */
+  SimulatedDesign Tuned;
+  int Evaluations; /* steady states the solver asked for */
+  bool ByNgspice;  /* the last stage simulated the nonlinear device in ngspice */
+};
+
+/* What is left of the three conditions, each near 0 when tuned:
+   Von / Vcc, the slope at turn-on, Pout / Power - 1. */
+void TuneResiduals(const SimResult& r, double vcc, double power, double out[3]);
+
+/* The calculator's design with the choke of the settings: held at its
+   inductance and wound by the coil model on the choke's form. */
+DesignState ChokeHeld(const DesignState& calc, const TuneSettings& settings);
+
+/* Tunes the calculator's design calc in topology t. */
+void TuneDesign(const DesignState& calc, int topology, bool notch, const TuneSettings& settings,
+                TuneOutcome& out);
+
+/* The record of a design with the three values: Cp1 external and the
+   series-equivalent capacitor in pF, Ro in ohm (inductances from Ro and
+   QL, the match recomputed by the calculator's EL rule). */
+void ApplyTunedValues(const DesignState& calc, int topology, double cp1Pf, double capPf,
+                      double roOhm, DesignState& out, ExactValues* exact = nullptr);
+
+/* The power circuit of a design with the device and the adjustment in;
+   with `exact`, its tuned parts take those values. */
+void TunedCircuit(const DesignState& s, int topology, bool notch, const TuneSettings& settings,
+                  const DeviceModel& device, Circuit& c, const ExactValues* exact = nullptr);
+
+#endif

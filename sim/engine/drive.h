@@ -1,0 +1,40 @@
+/*
+** drive.h: one drive frequency through either engine, and the
+** impedance the device sees by AC analysis.
+*/
+#ifndef TOLVARIN_SIM_ENGINE_DRIVE_H
+#define TOLVARIN_SIM_ENGINE_DRIVE_H
+
+#include <string>
+#include <vector>
+
+#include "sim/circuit/circuit.h"
+#include "sim/engine/steady_state.h"
+
+/* Drive periods of the automatic ngspice run lengths, tried in turn
+   until the last two periods agree. */
+extern const int kAutoPeriods[];
+extern const int kAutoPeriodsCount;
+
+/* One ngspice transient run of circuit c at driveMHz for exactly
+   `periods` periods; fills r.  *netlist receives the netlist when given. */
+void RunNgspiceTransient(const Circuit& c, double driveMHz, int periods, SimResult& r,
+                         std::vector<std::string>* netlist = nullptr);
+
+/* The engine that gives a circuit's figures: the one asked for, or
+   ngspice for a nonlinear device. */
+int EngineFor(const Circuit& c, int asked);
+
+/* Circuit c at driveMHz with the given engine.  For ngspice, `periods`
+   periods, or when that is 0 the shortest automatic length that is
+   steady (the longest when none is). */
+void SimulateDrive(const Circuit& c, int engine, int periods, double driveMHz, SimResult& r,
+                   std::vector<std::string>* netlist = nullptr);
+
+/* The impedance the switch sees at each frequency (Hz) in network n (a
+   kNetworkOnly circuit), in parallel form (Rp, and Xp positive when
+   inductive), Cp1 included, no choke. */
+Status DeviceImpedance(const Circuit& n, const std::vector<double>& hz, std::vector<double>& rp,
+                       std::vector<double>& xp);
+
+#endif

@@ -1,0 +1,253 @@
+/*
+** ngspice_runner.cpp: the only file that knows ngspice's shared-library
+** interface.  The circuit goes in as lines in memory (no files); the
+** analysis runs in ngspice's background thread ("bg_run") while this
+** thread watches the clock, the process's memory and the stop signal,
+** and halts it ("bg_halt") past a limit; the vectors are copied out
+** before the circuit and its plots are dropped again, so a sweep does not
+** pile up memory in the library.
+**
+** ngspice talks through callbacks, from either thread: nothing of its
+** text reaches the terminal; lines that report an error are kept, and the
+** last one becomes the reason given to the caller.  The background thread
+** reports itself as it starts and as it ends (the sense of its flag
+** differs between ngspice's versions, so the calls are counted).
+*/
+#include "sim/engine/ngspice_runner.h"
+
+const RunLimits kRunLimits = {60.0, 1024.0};
+
+const char* SimulatorMissingText() {
+  return "tolvarin-sim: this build has no ngspice; install it (apt-get install "
+         "libngspice0-dev) and rebuild";
+}
+
+#ifndef TOLVARIN_HAVE_NGSPICE
+
+bool SimulatorAvailable() {
+  return false;
+}
+
+Status RunNetlist(const std::vector<std::string>&, const std::vector<std::string>&,
+                  std::vector<std::vector<double>>&, std::vector<std::vector<double>>&,
+                  const RunLimits&) {
+  return Status::Failed(SimulatorMissingText());
+}
+
+#else
+
+#include <sharedspice.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <mutex>
+
+#include "sim/engine/stop_request.h"
+
+/* ngspice allocates for the life of the process and never frees it; the
+   leak checker of sanitizer builds is told to look past the library. */
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libngspice\n";
+}
+
+namespace {
+
+/* What the callbacks share with the watching thread. */
+std::mutex guard;
+std::condition_variable changed;
+bool exited = false;   /* ngspice asked to quit: it cannot be used again */
+std::string lastError; /* the last error line of the current run */
+int threadReports = 0; /* the background thread's calls since this run began */
+bool initialized = false;
+
+/* How often the watch looks at the clock, the memory and the signal. */
+const std::chrono::milliseconds kWatchInterval(20);
+
+int OnPrint(char* text, int, void*) {
+  /* Lines come prefixed with "stdout " or "stderr ". */
+  const char* body = text;
+  if (std::strncmp(body, "stdout ", 7) == 0 || std::strncmp(body, "stderr ", 7) == 0) body += 7;
+  if (std::strstr(body, "rror") != nullptr || std::strstr(body, "singular") != nullptr ||
+      std::strstr(body, "too small") != nullptr) {
+    std::lock_guard<std::mutex> lock(guard);
+    lastError = body;
+  }
+  return 0;
+}
+
+int OnStatus(char*, int, void*) {
+  return 0;
+}
+
+int OnExit(int, NG_BOOL, NG_BOOL, int, void*) {
+  std::lock_guard<std::mutex> lock(guard);
+  exited = true;
+  changed.notify_all();
+  return 0;
+}
+
+int OnBackgroundThread(NG_BOOL, int, void*) {
+  std::lock_guard<std::mutex> lock(guard);
+  threadReports++;
+  changed.notify_all();
+  return 0;
+}
+
+bool Initialize() {
+  if (!initialized) {
+    ngSpice_Init(OnPrint, OnStatus, OnExit, nullptr, nullptr, OnBackgroundThread, nullptr);
+    initialized = true;
+  }
+  std::lock_guard<std::mutex> lock(guard);
+  return !exited;
+}
+
+int Command(const char* command) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%s", command);
+  return ngSpice_Command(buf);
+}
+
+std::string LastError() {
+  std::lock_guard<std::mutex> lock(guard);
+  return lastError;
+}
+
+std::string Failure(const char* what) {
+  std::string reason = std::string("ngspice: ") + what;
+  const std::string error = LastError();
+  if (!error.empty()) reason += ": " + error;
+  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+  return reason;
+}
+
+/* The process's resident memory, MB (0 when the system does not say). */
+double ResidentMegaBytes() {
+  std::ifstream statm("/proc/self/statm");
+  long size = 0, resident = 0;
+  if (!(statm >> size >> resident)) return 0.0;
+  return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+/* Failed, with why, when the run must stop now; done while it may go on. */
+Status PastLimit(const RunLimits& limits, std::chrono::steady_clock::time_point start,
+                 double startMegaBytes) {
+  char buf[96];
+  if (StopSignal() != 0) return Status::Failed("interrupted");
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  if (seconds > limits.Seconds) {
+    std::snprintf(buf, sizeof buf, "given up after %g s (the time limit of a run)", limits.Seconds);
+    return Status::Failed(buf);
+  }
+  if (ResidentMegaBytes() - startMegaBytes > limits.MegaBytes) {
+    std::snprintf(buf, sizeof buf, "given up past %g MB (the memory limit of a run)",
+                  limits.MegaBytes);
+    return Status::Failed(buf);
+  }
+  return Status::Done();
+}
+
+/* Runs the loaded circuit's analysis in the background thread until it
+   ends, or fails with why it was halted. */
+Status RunWithinLimits(const RunLimits& limits) {
+  const auto start = std::chrono::steady_clock::now();
+  const double startMegaBytes = ResidentMegaBytes();
+  {
+    std::lock_guard<std::mutex> lock(guard);
+    threadReports = 0;
+  }
+  if (Command("bg_run") != 0) return Status::Failed(Failure("the simulation did not start"));
+  for (;;) {
+    {
+      std::unique_lock<std::mutex> lock(guard);
+      if (changed.wait_for(lock, kWatchInterval, [] { return threadReports >= 2 || exited; }))
+        return Status::Done();
+    }
+    const Status going = PastLimit(limits, start, startMegaBytes);
+    if (!going.Ok()) {
+      Command("bg_halt"); /* returns once the thread has ended */
+      return going;
+    }
+  }
+}
+
+/* Copies one vector of the current plot; false when it does not exist. */
+bool CopyVector(const std::string& name, std::vector<double>& re, std::vector<double>& im) {
+  std::vector<char> buf(name.begin(), name.end());
+  buf.push_back('\0');
+  /* The returned record is overwritten by the next call: copy at once. */
+  pvector_info v = ngGet_Vec_Info(buf.data());
+  if (v == nullptr || v->v_length <= 0) return false;
+  re.assign(v->v_length, 0.0);
+  im.clear();
+  if (v->v_realdata != nullptr) {
+    re.assign(v->v_realdata, v->v_realdata + v->v_length);
+  } else if (v->v_compdata != nullptr) {
+    im.assign(v->v_length, 0.0);
+    for (int i = 0; i < v->v_length; i++) {
+      re[i] = v->v_compdata[i].cx_real;
+      im[i] = v->v_compdata[i].cx_imag;
+    }
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void DropCircuit() {
+  Command("destroy all");
+  Command("remcirc");
+}
+
+}  // namespace
+
+bool SimulatorAvailable() {
+  return true;
+}
+
+Status RunNetlist(const std::vector<std::string>& lines, const std::vector<std::string>& names,
+                  std::vector<std::vector<double>>& re, std::vector<std::vector<double>>& im,
+                  const RunLimits& limits) {
+  if (!Initialize()) return Status::Failed(Failure("the simulator has shut down"));
+  if (StopSignal() != 0) return Status::Failed("interrupted");
+  {
+    std::lock_guard<std::mutex> lock(guard);
+    lastError.clear();
+  }
+  /* ngSpice_Circ wants writable lines and a null at the end. */
+  std::vector<std::vector<char>> text;
+  for (const std::string& l : lines) text.emplace_back(l.begin(), l.end());
+  std::vector<char*> pointers;
+  for (std::vector<char>& t : text) {
+    t.push_back('\0');
+    pointers.push_back(t.data());
+  }
+  pointers.push_back(nullptr);
+  if (ngSpice_Circ(pointers.data()) != 0 || !LastError().empty()) {
+    std::string reason = Failure("the netlist was refused");
+    DropCircuit();
+    return Status::Failed(reason);
+  }
+  const Status ran = RunWithinLimits(limits);
+  if (!ran.Ok() || !Initialize() || !LastError().empty()) {
+    std::string reason = ran.Ok() ? Failure("the simulation failed") : ran.Why();
+    DropCircuit();
+    return Status::Failed(reason);
+  }
+  re.assign(names.size(), std::vector<double>());
+  im.assign(names.size(), std::vector<double>());
+  for (size_t i = 0; i < names.size(); i++)
+    if (!CopyVector(names[i], re[i], im[i])) {
+      DropCircuit();
+      return Status::Failed("ngspice: no result for " + names[i]);
+    }
+  DropCircuit();
+  return Status::Done();
+}
+
+#endif

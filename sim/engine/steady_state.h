@@ -1,0 +1,54 @@
+/*
+** steady_state.h: what an engine gives for one circuit at one drive
+** frequency: the figures of one steady period, and its waveforms.
+*/
+#ifndef TOLVARIN_SIM_ENGINE_STEADY_STATE_H
+#define TOLVARIN_SIM_ENGINE_STEADY_STATE_H
+
+#include <vector>
+
+#include "sim/circuit/status.h"
+
+/* How a steady state is found. */
+enum SimEngine {
+  kEngineExact = 0,   /* the periodic steady state of the piecewise-linear circuit, solved */
+  kEngineNgspice = 1, /* an ngspice transient run until the periods repeat */
+  kEngineCount = 2
+};
+
+/* An engine's name as the command line and the JSON spell it. */
+const char* EngineName(int engine);
+
+/* The engine of that name, or -1. */
+int EngineByName(const char* name);
+
+/* Samples of one drive period taken uniformly for the plot, the CSV
+   file, the harmonics and the steady-state comparison. */
+enum { kPeriodSamples = 360 };
+
+/* What one engine gave at one drive frequency.  Powers in W, voltages in
+   V, currents in A; all over one steady period. */
+struct SimResult {
+  double DriveMHz;
+  int Engine;      /* SimEngine */
+  Status Run;      /* failed: the engine found no steady state, and why */
+  int Periods;     /* ngspice: drive periods simulated; exact: 0 */
+  bool Steady;     /* Settle is within kSteadyTolerance (always, for the exact engine) */
+  double Settle;   /* change of the last period against the one before and the middle one */
+  double Pout;     /* into the load resistor */
+  double Pdc;      /* from the supply */
+  double Eff;      /* Pout / Pdc */
+  double Pdev;     /* dissipated in the switch */
+  double Ploss;    /* the rest: coil and capacitor losses */
+  double Vpeak;    /* peak switch voltage */
+  double Von;      /* switch voltage when the switch starts to turn on */
+  double ZvsError; /* Von / Vpeak */
+  double Slope;    /* dv/dt of the switch voltage at turn-on / (w Vcc), w the drive's */
+  double H2dBc;    /* second harmonic at the load, dB below the fundamental */
+  double H3dBc;
+  std::vector<double> Vsw;   /* switch voltage, kPeriodSamples over the period */
+  std::vector<double> Isw;   /* switch current into the switch */
+  std::vector<double> Vload; /* voltage across the load */
+};
+
+#endif
