@@ -9,9 +9,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/version.h"
+
 namespace {
 
-const char kVersion[] = "tolvarin 1.4\n";
+const char kVersion[] = "tolvarin " TOLVARIN_VERSION "\n";
 
 const char kUsage[] =
     "Usage: tolvarin [--help | --version]\n"

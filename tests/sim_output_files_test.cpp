@@ -75,7 +75,11 @@ TEST_F(OutputFiles, EachUnwritablePathIsOneLineNamingItsOption) {
       {{{"--csv", "/proc/x.csv"}}, "(folder /proc)"}, /* no file is made there, even by root */
       {{{"--csv", Path("a.csv")}, {"--netlist", Path("a.csv")}}, "name one file"},
       {{{"--csv", Path("a.csv")}, {"--netlist", Path("sub/../a.csv")}}, "name one file"},
+      {{{"--csv", Path("fifo")}}, "is a pipe"},                     /* would block for ever */
+      {{{"--csv", Path("dangling")}}, "No such file or directory"}, /* its target's folder */
   };
+  ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
+  ASSERT_EQ(symlink("nofolder/x.csv", Path("dangling").c_str()), 0);
   for (const Case& c : cases) {
     const std::string why = CheckOutputFiles(c.files).Why();
     EXPECT_NE(why.find(c.files.back().Option), std::string::npos) << why;
@@ -83,9 +87,21 @@ TEST_F(OutputFiles, EachUnwritablePathIsOneLineNamingItsOption) {
     EXPECT_EQ(why.find('\n'), std::string::npos) << why;
   }
   /* Nothing was left behind by the checks. */
+  std::remove(Path("fifo").c_str());
+  std::remove(Path("dangling").c_str());
   EXPECT_TRUE(Names().empty());
   EXPECT_EQ(CheckOutputFiles({{"--csv", Path("a.csv")}, {"--netlist", Path("a.cir")}}).Why(), "");
   EXPECT_EQ(CheckOutputFiles({{"--csv", "/dev/null"}}).Why(), "");
+}
+
+/* The longest name a folder takes (255 bytes) is written like any
+   other: the temporary file beside it is named shorter. */
+TEST_F(OutputFiles, TheLongestNameIsWritten) {
+  const std::string path = Path(std::string(255, 'n'));
+  ASSERT_EQ(CheckOutputFiles({{"--csv", path}}).Why(), "");
+  ASSERT_EQ(WriteWholeFile(path, "whole\n").Why(), "");
+  EXPECT_EQ(Read(path), "whole\n");
+  std::remove(path.c_str());
 }
 
 TEST_F(OutputFiles, ALinkOrASecondNameOfOneFileIsThatFile) {

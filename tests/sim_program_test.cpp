@@ -9,6 +9,7 @@
 ** drive frequencies done, and a stop during the tuning is said as that.
 */
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -24,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/circuit/format.h"
 #include "sim/engine/ngspice_runner.h"
 
 namespace {
@@ -90,6 +92,14 @@ TEST(SimProgramRefuses, BeforeAnythingRunsWithOneLine) {
       {"--vcc 0.05", "--vcc"},
       {"--power 3e-4 --ron 1000 --freq 500", "Ro "},
       {"--freq 0.5 --ql 20 --topology basic-el --sweep 1000:1000:1", "--sweep"},
+      /* Values too small for what holds them are not read as no part. */
+      {"--choke 1e-46", "--choke"},
+      {"--power 1e-46", "--power"},
+      /* A number of 30000 digits is scanned, not matched by recursion. */
+      {"--freq " + std::string(30000, '1'), "--freq"},
+      {"--freq 0." + std::string(30000, '0') + "1", "--freq"},
+      /* Standard output is a file here: the CSV would replace the report. */
+      {"--csv /dev/stdout", "--csv"},
   };
   for (const Case& c : cases) {
     const Outcome o = Shell(Sim(c.args));
@@ -279,6 +289,138 @@ TEST(SimProgramStop, DuringTheTuningSaysSo) {
   EXPECT_EQ(o.err.substr(0, o.err.find('\n') + 1), "tolvarin-sim: interrupted while tuning\n");
   EXPECT_EQ(o.err.rfind("tolvarin-sim:"), 0u) << o.err;
   EXPECT_EQ(o.out, "");
+}
+
+/* With --json every run whose options were taken prints one document,
+   with "error" when it ends without figures. */
+TEST(SimProgramJson, EveryExitPrintsOneDocument) {
+  REQUIRE_NGSPICE();
+  struct Case {
+    const char* args;
+    int status;
+    const char* error; /* in "error" */
+  };
+  const Case cases[] = {
+      {"--json --ron 1000", 2, "no output power"},
+      {"--json --tune --coss 10000", 1, "fits up to"},
+      {"--json --tolerance --samples 3", 0, nullptr},
+  };
+  for (const Case& c : cases) {
+    const Outcome o = Shell(Sim(c.args));
+    EXPECT_EQ(o.status, c.status) << c.args;
+    const nlohmann::json doc = nlohmann::json::parse(o.out);
+    EXPECT_EQ(doc["topology"], "basic") << c.args;
+    if (c.error)
+      EXPECT_NE(doc["error"].get<std::string>().find(c.error), std::string::npos) << o.out;
+    else
+      EXPECT_FALSE(doc.contains("error")) << o.out;
+  }
+}
+
+/* A 1000 uH choke wound by the coil model: the heading, the JSON and the
+   netlist carry one DC resistance, and its loss, (Pdc / Vcc)^2 Rdc, is
+   said when it passes 2 % of Pdc; a bought choke's resistance replaces
+   it. */
+TEST(SimProgramChoke, HeadingJsonAndNetlistSayTheSameChoke) {
+  const std::string cir = Temp("choke.cir");
+  const Outcome text = Shell(Sim("--choke 1000 --netlist " + cir));
+  const nlohmann::json doc = nlohmann::json::parse(Shell(Sim("--choke 1000 --json")).out);
+  const double rdc = doc["losses"]["choke_rdc_ohm"];
+  EXPECT_GT(rdc, 10.0); /* 1000 uH on the designed form: a thin wire */
+  EXPECT_NE(text.out.find(Format("choke Rdc %.3g ohm", rdc)), std::string::npos) << text.out;
+  /* The netlist's series resistance of the choke. */
+  std::istringstream lines(Read(cir));
+  double inNetlist = 0.0;
+  for (std::string l; std::getline(lines, l);)
+    if (l.rfind("R", 0) == 0 && l.find("lp1") != std::string::npos) {
+      std::istringstream f(l);
+      std::string name, a, b, value;
+      f >> name >> a >> b >> value;
+      if (value.find('k') == std::string::npos && name.find("sh") == std::string::npos)
+        inNetlist = std::atof(value.c_str());
+    }
+  EXPECT_NEAR(inNetlist, rdc, 1e-3 * rdc) << Read(cir);
+  const double pdc = doc["points"][0]["pdc_W"], share = pdc / 144.0 * rdc;
+  ASSERT_EQ(doc["warnings"].size(), 1u);
+  EXPECT_NE(doc["warnings"][0].get<std::string>().find(Format("%.1f %%", 100.0 * share)),
+            std::string::npos)
+      << doc["warnings"];
+  const nlohmann::json bought =
+      nlohmann::json::parse(Shell(Sim("--choke 1000 --choke-rdc 0.05 --choke-q 80 --json")).out);
+  EXPECT_DOUBLE_EQ(bought["losses"]["choke_rdc_ohm"], 0.05);
+  EXPECT_NEAR(bought["losses"]["choke_qu"].get<double>(), 80.0, 1e-4);
+  EXPECT_TRUE(bought["warnings"].empty());
+  std::remove(cir.c_str());
+}
+
+/* Smaller things a shell user meets: the version is the calculator's;
+   -0 is 0; a reader that goes away early leaves the CSV whole; the JSON
+   writes a float field as the float reads (367.09186, not
+   367.09185791015625). */
+TEST(SimProgram, ShellUsersSmallerThings) {
+  const Outcome version = Shell(Sim("--version"));
+  const Outcome calc = Shell(std::string(TOLVARIN_BINARY) + " --version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ("tolvarin-sim" + calc.out.substr(calc.out.find(' ')), version.out);
+  EXPECT_NE(Shell(Sim("--ron -0")).out.find("Ron 0 ohm"), std::string::npos);
+  const std::string csv = Temp("pipe.csv");
+  const Outcome piped = Shell(Sim("--sweep 3.7:3.9:0.1 --csv " + csv) + " | head -1");
+  EXPECT_EQ(Count(Read(csv), '\n'), 1 + 3 * 360);
+  std::remove(csv.c_str());
+  const std::string json = Shell(Sim("--json")).out;
+  EXPECT_NE(json.find("\"Cp1_pF\": 367.09186,"), std::string::npos) << json;
+}
+
+/* Stopped during an analysis, the run says how far the analysis came,
+   and its report holds the samples done. */
+TEST(SimProgramStop, DuringAnAnalysisSaysHowFarItCame) {
+  /* A third of a second in: well into 100000 samples (some 20 s). */
+  const Outcome o = StopAfterRows("--tolerance --samples 100000", 0, SIGINT);
+  EXPECT_EQ(o.status, 130) << o.err;
+  int done = -1;
+  ASSERT_EQ(
+      std::sscanf(o.err.c_str(),
+                  "tolvarin-sim: interrupted during the tolerance run after %d of 100000", &done),
+      1)
+      << o.err;
+  EXPECT_LT(done, 100000);
+  EXPECT_NE(o.out.find(Format("Stopped after %d of the 100000 samples.", done)), std::string::npos)
+      << o.out;
+}
+
+/* A run past a second shows how far it is on standard error when that
+   is a terminal, and clears the line when it ends. */
+TEST(SimProgramProgress, ALongRunShowsHowFarItIsOnATerminal) {
+  int master = -1, slave = -1;
+  ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(slave, 2);
+    close(master);
+    close(slave);
+    const std::string line = "exec " + Sim("--tolerance --samples 100000") + " >/dev/null";
+    execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(slave);
+  usleep(2500 * 1000);
+  kill(pid, SIGINT);
+  std::string text;
+  char buf[4096];
+  for (ssize_t n; (n = read(master, buf, sizeof buf)) > 0;) text.append(buf, size_t(n));
+  close(master);
+  int st = 0;
+  waitpid(pid, &st, 0);
+  int done = 0, left = 0;
+  const size_t at = text.find("\rtolerance: ");
+  ASSERT_NE(at, std::string::npos) << text;
+  ASSERT_EQ(std::sscanf(text.c_str() + at, "\rtolerance: %d of 100000 samples, about %d s left",
+                        &done, &left),
+            2)
+      << text;
+  EXPECT_GT(done, 0);
+  EXPECT_GT(left, 0);
+  EXPECT_NE(text.find("interrupted during the tolerance run"), std::string::npos) << text;
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 
 #include <cmath>
 
+#include "sim/analysis/mismatch.h"
+#include "sim/analysis/sensitivity.h"
 #include "sim/analysis/tolerance.h"
 #include "sim/engine/drive.h"
 #include "sim/engine/exact_engine.h"
@@ -115,13 +117,24 @@ TEST(SimTolerance, ShareWithinTheRatingCountsTheSamples) {
   EXPECT_DOUBLE_EQ(second.UnderPdevMax, 0.5);
 }
 
-/* A run told to stop keeps the samples done and says it stopped. */
-TEST(SimTolerance, StopsWhereTheProgressSays) {
-  ToleranceRun run;
-  RunTolerance(ExampleCircuit(), Settings(100, 5.0, 3.0, 20.0), run,
-               [](int done, int, double) { return done < 3; });
-  EXPECT_TRUE(run.Stopped);
-  EXPECT_EQ(run.Samples.size(), 3u);
+/* An analysis told to stop keeps the steps done and says it stopped:
+   the tolerance run its samples, the mismatch run its phases, the
+   sensitivity run its elements. */
+TEST(SimTolerance, AnalysesStopWhereTheProgressSays) {
+  const AnalysisProgress three = [](int done, int) { return done < 3; };
+  ToleranceRun tolerance;
+  RunTolerance(ExampleCircuit(), Settings(100, 5.0, 3.0, 20.0), tolerance, three);
+  EXPECT_TRUE(tolerance.Stopped);
+  EXPECT_EQ(tolerance.Samples.size(), 3u);
+  MismatchRun mismatch;
+  RunMismatch(ExampleCircuit(), 2.0, kEngineExact, 0, 3.8, mismatch, three);
+  EXPECT_TRUE(mismatch.Stopped);
+  EXPECT_EQ(mismatch.Points.size(), 3u);
+  SensitivityRun sensitivity;
+  RunSensitivity(ExampleCircuit(), kEngineExact, 0, 3.8, sensitivity, three);
+  EXPECT_TRUE(sensitivity.Stopped);
+  EXPECT_EQ(sensitivity.Effects.size(), 3u);
+  EXPECT_GT(sensitivity.Elements, 3);
 }
 
 /* A seed means the same sequence everywhere: std::mt19937_64's 10000th

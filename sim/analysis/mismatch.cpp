@@ -94,7 +94,7 @@ bool WorseFigure(int figure, double a, double b) {
 }
 
 void RunMismatch(const Circuit& c, double vswr, int engine, int periods, double driveMHz,
-                 MismatchRun& out) {
+                 MismatchRun& out, const AnalysisProgress& progress) {
   assert(vswr >= 1.0 && vswr <= kMaxVswr);
   out = MismatchRun{};
   out.Vswr = vswr;
@@ -103,15 +103,18 @@ void RunMismatch(const Circuit& c, double vswr, int engine, int periods, double 
   out.NominalR = LoadResistance(c);
   out.LoadName = c.Parts[c.Load].Name;
   SimulateDrive(c, engine, periods, driveMHz, out.Nominal);
-  for (int k = 0; k < kMismatchPhases; k++) {
+  out.Stopped = progress && !progress(0, kMismatchPhases);
+  for (int k = 0; k < kMismatchPhases && !out.Stopped; k++) {
     MismatchPoint p{30.0 * k, 0.0, 0.0, SimResult{}};
     LoadOnCircle(out.NominalR, vswr, p.PhaseDeg, &p.LoadR, &p.LoadX);
     SimulateDrive(MismatchedCircuit(c, p.LoadR, p.LoadX), engine, periods, driveMHz, p.Result);
     out.Points.push_back(p);
+    out.Stopped = progress && !progress(k + 1, kMismatchPhases);
   }
+  const int done = static_cast<int>(out.Points.size());
   for (int f = 0; f < kFigureCount; f++) {
     int& worst = out.Worst[f] = -1;
-    for (int k = 0; k < kMismatchPhases; k++) {
+    for (int k = 0; k < done; k++) {
       const SimResult& r = out.Points[k].Result;
       if (!r.Run.Ok()) continue;
       if (worst < 0 ||

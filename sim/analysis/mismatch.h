@@ -51,6 +51,7 @@ struct MismatchRun {
      none ran): lowest Pout and efficiency, highest device dissipation
      and Vpk, largest |ZVS err| and |slope|. */
   int Worst[kFigureCount];
+  bool Stopped; /* the progress stopped it: Points holds the phases done */
 };
 
 /* Whether a figure of a is worse than that figure of b. */
@@ -58,6 +59,6 @@ bool WorseFigure(int figure, double a, double b);
 
 /* Circuit c at driveMHz with its load on the circle of `vswr`. */
 void RunMismatch(const Circuit& c, double vswr, int engine, int periods, double driveMHz,
-                 MismatchRun& out);
+                 MismatchRun& out, const AnalysisProgress& progress = nullptr);
 
 #endif

@@ -18,15 +18,19 @@ double EffectSize(const ElementEffect& e) {
   return std::max({std::fabs(e.DPoutPct), std::fabs(e.DVpkPct), 100.0 * std::fabs(e.DZvs)});
 }
 
-void RunSensitivity(const Circuit& c, int engine, int periods, double driveMHz,
-                    SensitivityRun& out) {
+void RunSensitivity(const Circuit& c, int engine, int periods, double driveMHz, SensitivityRun& out,
+                    const AnalysisProgress& progress) {
   out = SensitivityRun{};
   out.Engine = engine;
   out.DriveMHz = driveMHz;
   SimulateDrive(c, engine, periods, driveMHz, out.Nominal);
   if (!out.Nominal.Run.Ok()) return;
   const SimResult& n = out.Nominal;
-  for (const std::string& element : CircuitElements(c)) {
+  const std::vector<std::string> elements = CircuitElements(c);
+  out.Elements = static_cast<int>(elements.size());
+  out.Stopped = progress && !progress(0, out.Elements);
+  for (const std::string& element : elements) {
+    if (out.Stopped) break;
     Circuit changed = c;
     ChangeElement(changed, element, kSensitivityStep);
     SimResult r;
@@ -40,6 +44,7 @@ void RunSensitivity(const Circuit& c, int engine, int periods, double driveMHz,
       e.DZvs = r.ZvsError - n.ZvsError;
     }
     out.Effects.push_back(e);
+    out.Stopped = progress && !progress(static_cast<int>(out.Effects.size()), out.Elements);
   }
   std::stable_sort(
       out.Effects.begin(), out.Effects.end(),

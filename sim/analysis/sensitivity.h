@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/analysis/variation.h"
 #include "sim/circuit/circuit.h"
 #include "sim/engine/steady_state.h"
 
@@ -30,6 +31,8 @@ struct SensitivityRun {
   double DriveMHz; /* the design frequency */
   SimResult Nominal;
   std::vector<ElementEffect> Effects; /* largest effect first */
+  int Elements;                       /* the circuit's elements, all of them asked for */
+  bool Stopped;                       /* the progress stopped it: Effects holds the elements done */
 };
 
 /* How large an effect is, to rank by: the largest of |dPout %|,
@@ -38,7 +41,7 @@ double EffectSize(const ElementEffect& e);
 
 /* Every coil and capacitor of c and Ron, each alone +1 %, at driveMHz.
    A nominal that fails leaves no effects. */
-void RunSensitivity(const Circuit& c, int engine, int periods, double driveMHz,
-                    SensitivityRun& out);
+void RunSensitivity(const Circuit& c, int engine, int periods, double driveMHz, SensitivityRun& out,
+                    const AnalysisProgress& progress = nullptr);
 
 #endif

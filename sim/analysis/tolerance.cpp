@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <chrono>
 #include <numeric>
 
 #include "sim/engine/drive.h"
@@ -18,10 +17,6 @@ namespace {
 
 /* How many of the worst samples a run keeps. */
 const int kWorstKept = 5;
-
-double Seconds(std::chrono::steady_clock::time_point since) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
 
 void Statistics(ToleranceRun& run) {
   std::vector<double> values;
@@ -120,11 +115,9 @@ void RunToleranceOver(const Circuit& c, const std::vector<ElementRange>& ranges,
   out = ToleranceRun{};
   out.Settings = settings;
   out.Ranges = ranges;
-  const auto start = std::chrono::steady_clock::now();
   SimulateDrive(c, settings.Engine, settings.Periods, settings.DriveMHz, out.Nominal);
-  out.SecondsPerRun = Seconds(start);
   if (!out.Nominal.Run.Ok()) return;
-  out.Stopped = progress && !progress(0, settings.Samples, out.SecondsPerRun);
+  out.Stopped = progress && !progress(0, settings.Samples);
   std::vector<std::vector<double>> deviations;
   DrawDeviations(ranges, settings.Samples, settings.Seed, deviations);
   out.Samples.resize(out.Stopped ? 0 : settings.Samples);
@@ -137,7 +130,7 @@ void RunToleranceOver(const Circuit& c, const std::vector<ElementRange>& ranges,
     s.Run = r.Run;
     s.Figs = FiguresOf(r);
     out.Failed += !s.Run.Ok();
-    if (progress && !progress(i + 1, settings.Samples, out.SecondsPerRun)) {
+    if (progress && !progress(i + 1, settings.Samples)) {
       out.Stopped = true;
       out.Samples.resize(i + 1);
     }

@@ -68,7 +68,6 @@ struct ToleranceRun {
   ToleranceSettings Settings;
   std::vector<ElementRange> Ranges;
   SimResult Nominal;
-  double SecondsPerRun; /* the nominal run's wall-clock time */
   std::vector<ToleranceSample> Samples;
   int Failed;                      /* samples with no steady state */
   FigureStats Stats[kFigureCount]; /* over the samples that ran */
@@ -78,10 +77,9 @@ struct ToleranceRun {
   bool Stopped;                    /* the progress stopped it: Samples holds those done */
 };
 
-/* Told how far a run is: once when the nominal is done (done 0), with
-   the seconds it took, then after every sample.  It returns false to
-   stop the run there. */
-using ToleranceProgress = std::function<bool(int done, int total, double secondsPerRun)>;
+/* Told how far a run is: once when the nominal is done (done 0), then
+   after every sample. */
+using ToleranceProgress = AnalysisProgress;
 
 /* The deviations of every sample, drawn in order: sample by sample, and
    within a sample range by range. */

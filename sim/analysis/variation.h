@@ -6,11 +6,17 @@
 #ifndef TOLVARIN_SIM_ANALYSIS_VARIATION_H
 #define TOLVARIN_SIM_ANALYSIS_VARIATION_H
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "sim/circuit/circuit.h"
 #include "sim/engine/steady_state.h"
+
+/* Told how far an analysis is after each of its steady states (done of
+   total); it returns false to stop the analysis there, which then holds
+   what was done. */
+using AnalysisProgress = std::function<bool(int done, int total)>;
 
 /* The switch's on-resistance, named as an element. */
 extern const char* const kRonElement;

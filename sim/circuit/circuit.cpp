@@ -54,16 +54,20 @@ std::string NewNode(Builder& b) {
   return "n" + std::to_string(++b.nodes);
 }
 
+/* `shown` is the value in the unit the design record holds it (uH, pF,
+   ohm): one a float holds exactly came from the record's fields. */
 void Add(Builder& b, const char* name, PartKind kind, const std::string& a, const std::string& z,
-         double value, double seriesLoss, double initial = 0.0) {
-  b.c->Parts.push_back(CircuitPart{name, kind, a, z, value, seriesLoss, 0.0, initial});
+         double value, double seriesLoss, double initial, double shown) {
+  CircuitPart p{name, kind, a, z, value, seriesLoss, 0.0, initial};
+  p.Single = double(static_cast<float>(shown)) == shown;
+  b.c->Parts.push_back(p);
 }
 
 /* A coil of uh microhenries with the loss of a coil of unloaded Q qu. */
 void Coil(Builder& b, const char* name, const std::string& a, const std::string& z, double uh,
           double qu) {
   const double henry = uh * 1e-6;
-  Add(b, name, kCoil, a, z, henry, qu > 0.0 ? b.w0 * henry / qu : 0.0);
+  Add(b, name, kCoil, a, z, henry, qu > 0.0 ? b.w0 * henry / qu : 0.0, 0.0, uh);
 }
 
 /* A capacitor of pf picofarads with the loss of the design's Qcap. */
@@ -71,7 +75,8 @@ void Capacitor(Builder& b, const char* name, const std::string& a, const std::st
                double initial = 0.0) {
   const double farad = pf * 1e-12;
   const double qcap = b.s->Qcap;
-  Add(b, name, kCapacitor, a, z, farad, qcap > 0.0 ? 1.0 / (b.w0 * farad * qcap) : 0.0, initial);
+  Add(b, name, kCapacitor, a, z, farad, qcap > 0.0 ? 1.0 / (b.w0 * farad * qcap) : 0.0, initial,
+      pf);
 }
 
 /* One coil wound for Ls2 and the match coil when they are in series:
@@ -96,6 +101,7 @@ void Choke(Builder& b) {
   p.ShuntLoss = choke.Qu > 0.0f ? double(choke.Qu) * b.w0 * henry : 0.0;
   /* The choke carries the DC input current from the start. */
   p.Initial = double(s.Power) / double(s.Vcc);
+  p.Single = true;
   b.c->Parts.push_back(p);
 }
 
@@ -201,6 +207,7 @@ void BuildCircuit(const DesignState& s, int topology, bool notch, CircuitUse use
   NameLoadNode(c, b.node);
   c.Parts.push_back(
       CircuitPart{row.LoadName, kResistor, kNodeLoad, kNodeGround, s.*row.Load, 0.0, 0.0, 0.0});
+  c.Parts.back().Single = true;
   c.Load = static_cast<int>(c.Parts.size()) - 1;
 }
 
@@ -255,6 +262,7 @@ void SetPartValue(Circuit& c, const std::string& name, double value) {
   if (p->Kind == kCoil) p->SeriesLoss *= scale;
   if (p->Kind == kCapacitor) p->SeriesLoss /= scale;
   p->Value = value;
+  p->Single = false;
 }
 
 const CircuitPart* FindPart(const Circuit& c, const std::string& name) {
@@ -283,4 +291,16 @@ const char* DisplayUnit(const CircuitPart& p) {
   if (p.Kind == kCoil) return "uH";
   if (p.Kind == kCapacitor) return "pF";
   return "ohm";
+}
+
+CircuitLosses LossesOf(const Circuit& c) {
+  const double w = kTwoPi * c.DesignHz;
+  CircuitLosses l{c.Qcap, 0.0, 0.0, 0.0};
+  if (const CircuitPart* ls2 = FindPart(c, "Ls2"))
+    l.CoilQ = ls2->SeriesLoss > 0.0 ? w * ls2->Value / ls2->SeriesLoss : 0.0;
+  if (const CircuitPart* choke = FindPart(c, "Lp1")) {
+    l.ChokeQ = choke->ShuntLoss > 0.0 ? choke->ShuntLoss / (w * choke->Value) : 0.0;
+    l.ChokeRdc = choke->SeriesLoss;
+  }
+  return l;
 }

@@ -34,6 +34,8 @@ struct CircuitPart {
   double SeriesLoss; /* ohm in series: a capacitor's X / Qcap, a coil's XL / Qu, the choke's Rdc */
   double ShuntLoss;  /* ohm across the coil alone (the choke's Qu x XL); 0 for none */
   double Initial;    /* where a transient starts: a coil's current (A), a capacitor's voltage */
+  bool Single = false; /* its value is a single-precision field of the design, as the
+                          calculator holds it (not a value worked out in double) */
 };
 
 /* The switch: Ron when on, Roff when off; on for the first half of each
@@ -117,6 +119,14 @@ CircuitPart* FindPart(Circuit& c, const std::string& name);
 
 /* The load resistance the output power is delivered into (ohm). */
 double LoadResistance(const Circuit& c);
+
+/* What the circuit loses, as its parts carry it: the capacitors' Q, the
+   Qu of the tuning coil Ls2 and of the choke at the design frequency (0
+   for a lossless one), and the choke's DC resistance. */
+struct CircuitLosses {
+  double CapQ, CoilQ, ChokeQ, ChokeRdc;
+};
+CircuitLosses LossesOf(const Circuit& c);
 
 /* A part's value in the unit the report and JSON give it: uH, pF or
    ohm, and that unit's name. */

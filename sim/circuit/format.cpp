@@ -3,6 +3,7 @@
 */
 #include "sim/circuit/format.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -32,9 +33,14 @@ std::string Fixed(double v, int width, int decimals) {
 }
 
 double Typed(float v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.7g", double(v));
+  char buf[64];
+  const std::to_chars_result r = std::to_chars(buf, buf + sizeof buf - 1, v);
+  *r.ptr = '\0';
   return std::strtod(buf, nullptr);
+}
+
+double ShortestFloat(double v) {
+  return Typed(static_cast<float>(v));
 }
 
 std::string PadLeft(const std::string& s, int width) {

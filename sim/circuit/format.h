@@ -17,7 +17,12 @@ std::string Fixed(double v, int width, int decimals);
 std::string PadLeft(const std::string& s, int width);
 
 /* A float as it was typed or printed: the float 3.8f is 3.7999999523,
-   and a script should read 3.8. */
+   and a script should read 3.8.  The shortest decimal that reads back
+   as the same float, as a double. */
 double Typed(float v);
+
+/* v rounded to a float, as Typed gives it: for a value that came from a
+   float and went through double arithmetic that only rescaled it. */
+double ShortestFloat(double v);
 
 #endif

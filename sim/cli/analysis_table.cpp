@@ -19,13 +19,24 @@ bool AskedTolerance(const SimOptions& o) {
   return o.Tolerance;
 }
 
+/* Its progress meter as the analyses take it. */
+AnalysisProgress Meter(ProgressMeter& m) {
+  return [&m](int done, int total) { return ShowProgress(m, done, total); };
+}
+
+void Counted(AnalysisOutput& out, const char* unit, int done, int total, bool stopped) {
+  out.Unit = unit;
+  out.Done = done;
+  out.Total = total;
+  out.Stopped = stopped;
+}
+
 void Tolerance(const AnalysisInput& in, AnalysisOutput& out) {
   ToleranceRun run;
-  const int engine = in.Engine;
-  RunTolerance(in.Chosen, ToleranceSettingsFor(in.Options, in.Calc, engine), run,
-               [engine](int done, int total, double each) {
-                 return ShowToleranceProgress(engine, done, total, each);
-               });
+  ProgressMeter m = StartProgress("tolerance", "samples");
+  RunTolerance(in.Chosen, ToleranceSettingsFor(in.Options, in.Calc, in.Engine), run, Meter(m));
+  EndProgress(m);
+  Counted(out, "samples", static_cast<int>(run.Samples.size()), in.Options.Samples, run.Stopped);
   out.AllRan = run.Nominal.Run.Ok() && run.Failed == 0;
   out.Text = ToleranceReport(run);
   out.Json = ToleranceJson(run);
@@ -37,7 +48,11 @@ bool AskedMismatch(const SimOptions& o) {
 
 void Mismatch(const AnalysisInput& in, AnalysisOutput& out) {
   MismatchRun run;
-  RunMismatch(in.Chosen, in.Options.Mismatch, in.Engine, in.Options.Periods, in.DriveMHz, run);
+  ProgressMeter m = StartProgress("mismatch", "phases");
+  RunMismatch(in.Chosen, in.Options.Mismatch, in.Engine, in.Options.Periods, in.DriveMHz, run,
+              Meter(m));
+  EndProgress(m);
+  Counted(out, "phases", static_cast<int>(run.Points.size()), kMismatchPhases, run.Stopped);
   out.AllRan = true;
   for (const MismatchPoint& p : run.Points) out.AllRan = out.AllRan && p.Result.Run.Ok();
   out.Text = MismatchReport(run);
@@ -50,7 +65,10 @@ bool AskedSensitivity(const SimOptions& o) {
 
 void Sensitivity(const AnalysisInput& in, AnalysisOutput& out) {
   SensitivityRun run;
-  RunSensitivity(in.Chosen, in.Engine, in.Options.Periods, in.DriveMHz, run);
+  ProgressMeter m = StartProgress("sensitivity", "elements");
+  RunSensitivity(in.Chosen, in.Engine, in.Options.Periods, in.DriveMHz, run, Meter(m));
+  EndProgress(m);
+  Counted(out, "elements", static_cast<int>(run.Effects.size()), run.Elements, run.Stopped);
   out.AllRan = run.Nominal.Run.Ok();
   for (const ElementEffect& e : run.Effects) out.AllRan = out.AllRan && e.Run.Ok();
   out.Text = SensitivityReport(run);

@@ -28,7 +28,10 @@ struct AnalysisInput {
 struct AnalysisOutput {
   std::string Text;
   nlohmann::json Json;
-  bool AllRan; /* every steady state it asked for was found */
+  bool AllRan;     /* every steady state it asked for was found */
+  int Done, Total; /* its steps ("samples", "phases", "elements") */
+  const char* Unit;
+  bool Stopped; /* a stop signal ended it after Done of Total */
 };
 
 struct AnalysisRow {

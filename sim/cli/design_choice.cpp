@@ -49,6 +49,8 @@ int ChosenDesign(const SimOptions& o) {
 TuneSettings SettingsFor(const SimOptions& o) {
   TuneSettings t;
   t.ChokeUh = o.ChokeUh;
+  t.ChokeRdc = o.ChokeRdc;
+  t.ChokeQ = o.ChokeQ;
   t.Device.Coss = o.CossPf * 1e-12;
   t.Device.CossVolts = o.CossVolts;
   t.Device.Grading = o.CossVolts > 0.0 ? o.CossM : 0.0;

@@ -12,16 +12,20 @@
 ** stopped the run (the rows and files then hold the drive frequencies
 ** done).
 */
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "app/design_state.h"
+#include "app/version.h"
+#include "sim/circuit/format.h"
 #include "sim/cli/analysis_table.h"
 #include "sim/cli/design_bounds.h"
 #include "sim/cli/design_choice.h"
 #include "sim/cli/options.h"
 #include "sim/cli/output_files.h"
+#include "sim/cli/progress.h"
 #include "sim/cli/standard_output.h"
 #include "sim/cli/stop_signals.h"
 #include "sim/design/calculator_circuit.h"
@@ -46,30 +50,43 @@ struct SimRun {
   std::vector<double> mhz;
   std::vector<SimResult> results, confirmed;
   std::vector<std::string> netlist;
-  size_t done; /* drive frequencies done */
+  size_t done;             /* drive frequencies done */
+  std::string interrupted; /* what a stop signal cut short, and how far it had come */
   int status;
 };
 
-int Refuse(const Status& why) {
+/* What a stop signal cut short, once it has. */
+std::string Interrupted(const SimRun& run) {
+  if (!run.interrupted.empty()) return run.interrupted;
+  return Format("after %zu of %zu drive frequencies", run.done, run.mhz.size());
+}
+
+/* With --json, a run that ends without its document still prints one:
+   the design asked for and why there is nothing more. */
+void PrintJsonError(const SimRun& run, const std::string& why) {
+  if (!run.o.Json) return;
+  nlohmann::json doc = RunJson(run.o.Design, run.o.Engine, run.circuit, {}, nullptr);
+  doc.erase("points");
+  doc["error"] = why;
+  Print(doc.dump(2) + "\n");
+}
+
+int Refuse(const SimRun& run, const Status& why) {
   std::fprintf(stderr, "tolvarin-sim: %s\n", why.Why().c_str());
+  PrintJsonError(run, why.Why());
   return 2;
 }
 
 /* The exit status: `status`, or 1 when standard output could not be
-   written, or 128 + the signal that stopped the run after `done` of the
-   drive frequencies (or, with `stage`, stopped that stage before any);
-   each said on standard error. */
-int Finish(int status, const SimRun& run, const char* stage = nullptr) {
+   written, or 128 + the signal that stopped the run (what it cut short
+   said on standard error). */
+int Finish(int status, const SimRun& run) {
   if (StandardOutputFailed()) {
     std::fprintf(stderr, "%s\n", StandardOutputFailure().c_str());
     status = 1;
   }
   if (StopSignal() == 0) return status;
-  if (stage)
-    std::fprintf(stderr, "tolvarin-sim: interrupted while %s\n", stage);
-  else
-    std::fprintf(stderr, "tolvarin-sim: interrupted after %zu of %zu drive frequencies\n", run.done,
-                 run.mhz.size());
+  std::fprintf(stderr, "tolvarin-sim: interrupted %s\n", Interrupted(run).c_str());
   return 128 + StopSignal();
 }
 
@@ -97,10 +114,19 @@ Status Prepare(SimRun& run) {
 
 /* --tune; false (said, unless a stop signal failed it) when it did not converge. */
 bool Tune(SimRun& run) {
-  RunTuning(run.calc, TuningRequestFor(run.o), run.tuning);
+  ProgressMeter m = StartProgress("tuning", "steady states");
+  TuningRequest request = TuningRequestFor(run.o);
+  request.Settings.Progress = [&m](int evaluations) { ShowProgress(m, evaluations, 0); };
+  RunTuning(run.calc, request, run.tuning);
+  EndProgress(m);
   if (run.tuning.Outcome.Tuning.Ok()) return true;
-  if (StopSignal() == 0)
-    std::fprintf(stderr, "tolvarin-sim: %s\n", run.tuning.Outcome.Tuning.Why().c_str());
+  if (StopSignal() != 0) {
+    run.interrupted = "while tuning";
+    PrintJsonError(run, "interrupted while tuning");
+    return false;
+  }
+  std::fprintf(stderr, "tolvarin-sim: %s\n", run.tuning.Outcome.Tuning.Why().c_str());
+  PrintJsonError(run, run.tuning.Outcome.Tuning.Why());
   return false;
 }
 
@@ -110,12 +136,19 @@ bool PrintsTable(const SimOptions& o) {
   return !o.Json && (!o.Tune || o.Sweep);
 }
 
+/* Once standard output has failed only the files are left to make. */
+bool Wanted(const SimRun& run) {
+  return !StandardOutputFailed() || !run.o.CsvPath.empty();
+}
+
 void SimulateDrives(SimRun& run) {
   const size_t n = run.mhz.size();
   run.results.resize(n);
   run.confirmed.resize(run.confirm ? n : 0);
-  for (size_t i = 0; i < n && !StandardOutputFailed(); i++) {
-    std::vector<std::string>* netlist = i == 0 ? &run.netlist : nullptr;
+  ProgressMeter m = StartProgress("sweep", "drive frequencies");
+  for (size_t i = 0; i < n && Wanted(run); i++) {
+    std::vector<std::string>* netlist =
+        i == 0 && !run.o.NetlistPath.empty() ? &run.netlist : nullptr;
     SimulateDrive(run.circuit, run.engine, run.o.Periods, run.mhz[i], run.results[i], netlist);
     if (!run.results[i].Run.Ok()) run.status = 1;
     if (run.confirm) {
@@ -125,10 +158,13 @@ void SimulateDrives(SimRun& run) {
     }
     if (StopSignal() != 0) break; /* this one is not done */
     run.done = i + 1;
+    ShowProgress(m, int(run.done), int(n));
     if (!PrintsTable(run.o)) continue;
+    EndProgress(m);
     Print(ReportRow(run.results[i], run.circuit.Vcc));
     if (run.confirm) Print(ReportRow(run.confirmed[i], run.circuit.Vcc));
   }
+  EndProgress(m);
   run.results.resize(run.done);
   run.confirmed.resize(run.confirm ? run.done : 0);
 }
@@ -156,12 +192,18 @@ bool PrintImpedance(const SimRun& run) {
    stop signal ends them; what it cut short is not shown. */
 void RunAnalyses(SimRun& run, nlohmann::json* doc) {
   const AnalysisInput in{run.calc, run.o, run.circuit, run.engine, DesignMHz(run.o)};
-  for (int a = 0; a < kAnalysisCount && StopSignal() == 0; a++) {
+  for (int a = 0; a < kAnalysisCount; a++) {
     if (!kAnalyses[a].Asked(run.o)) continue;
+    if (StopSignal() != 0) {
+      run.interrupted = Format("before the %s run", kAnalyses[a].Key);
+      return;
+    }
     AnalysisOutput out;
     kAnalyses[a].Run(in, out);
     if (!out.AllRan) run.status = 1;
-    if (StopSignal() != 0) return;
+    if (out.Stopped)
+      run.interrupted = Format("during the %s run after %d of %d %s", kAnalyses[a].Key, out.Done,
+                               out.Total, out.Unit);
     if (doc)
       (*doc)[kAnalyses[a].Key] = out.Json;
     else
@@ -174,6 +216,10 @@ void PrintJson(SimRun& run) {
                                run.confirm ? &run.confirmed : nullptr);
   if (run.o.Tune) doc["designs"] = DesignsJson(run.tuning);
   if (run.done == run.mhz.size()) RunAnalyses(run, &doc);
+  const std::string choke = ChokeLossWarning(run.circuit, run.results);
+  doc["warnings"] = nlohmann::json::array();
+  if (!choke.empty()) doc["warnings"].push_back(choke.substr(0, choke.size() - 1));
+  if (StopSignal() != 0) doc["interrupted"] = Interrupted(run);
   Print(doc.dump(2) + "\n");
 }
 
@@ -181,6 +227,7 @@ void PrintText(SimRun& run) {
   const bool whole = run.done == run.mhz.size();
   if (PrintsTable(run.o)) Print(ReportNotes(run.confirm ? run.confirmed : run.results));
   if (run.confirm) Print(ReportAgreement(run.results, run.confirmed));
+  Print(ChokeLossWarning(run.circuit, run.results));
   if (whole && run.o.Impedance && !PrintImpedance(run)) run.status = 1;
   if (whole && run.mhz.size() == 1 && run.results[0].Run.Ok())
     Print("\n" + PlotPeriod(run.results[0].Vsw, run.results[0].Isw, run.mhz[0]));
@@ -197,29 +244,40 @@ bool WriteOutput(const char* option, const std::string& path, const std::string&
   return false;
 }
 
+/* The files asked for, made only then; the netlist only of a drive
+   frequency that was done. */
 void WriteFiles(SimRun& run) {
-  std::string netlist;
-  for (const std::string& l : run.netlist) netlist += l + "\n";
-  if (!WriteOutput("--csv", run.o.CsvPath, CsvText(run.results)) |
-      !WriteOutput("--netlist", run.o.NetlistPath, netlist))
-    run.status = 1;
+  bool written = true;
+  if (!run.o.CsvPath.empty()) written = WriteOutput("--csv", run.o.CsvPath, CsvText(run.results));
+  if (!run.o.NetlistPath.empty() && run.done > 0) {
+    std::string netlist;
+    for (const std::string& l : run.netlist) netlist += l + "\n";
+    written = WriteOutput("--netlist", run.o.NetlistPath, netlist) && written;
+  }
+  if (!written) run.status = 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   GuardStandardOutput();
+  /* A reader that goes away (| head) fails the output, not the run: the
+     files asked for are still made. */
+  std::signal(SIGPIPE, SIG_IGN);
   static SimRun run;
   const Status parsed = ParseSimOptions(argc, argv, run.o);
-  if (!parsed.Ok()) return Refuse(parsed);
-  if (run.o.Help) {
-    Print(SimHelpText());
+  if (!parsed.Ok()) {
+    std::fprintf(stderr, "tolvarin-sim: %s\n", parsed.Why().c_str());
+    return 2;
+  }
+  if (run.o.Help || run.o.Version) {
+    Print(run.o.Help ? SimHelpText() : "tolvarin-sim " TOLVARIN_VERSION "\n");
     return Finish(0, run);
   }
   const Status ready = Prepare(run);
-  if (!ready.Ok()) return Refuse(ready);
+  if (!ready.Ok()) return Refuse(run, ready);
   CatchStopSignals();
-  if (run.o.Tune && !Tune(run)) return Finish(1, run, "tuning");
+  if (run.o.Tune && !Tune(run)) return Finish(1, run);
   ChosenCircuit(run.calc, run.o, run.tuning, run.circuit);
   run.engine = EngineFor(run.circuit, run.o.Engine);
   run.confirm = run.o.Confirm && run.engine == kEngineExact;

@@ -99,9 +99,10 @@ Status ReadCoss(const std::string& text, SimOptions& o) {
   if (!ReadDecimal(text.substr(0, at), &pf) ||
       (at != std::string::npos && !ReadDecimal(text.substr(at + 1), &volts)))
     return Status::Failed(Quote(text) + " is not PF or PF@V");
-  if (!(pf > 0.0) || pf > 1e6 || (at != std::string::npos && !(volts > 0.0 && volts <= 1e4)))
-    return Status::Failed(text +
-                          " is out of range (above 0 pF, at most 1e6 pF; V above 0, at most 1e4)");
+  /* From the smallest capacitor the simulator takes, so that a value
+     typed is never read as none. */
+  if (!(pf >= 1e-7) || pf > 1e6 || (at != std::string::npos && !(volts > 0.0 && volts <= 1e4)))
+    return Status::Failed(text + " is out of range (1e-7 to 1e6 pF; V above 0, at most 1e4)");
   o.CossPf = pf;
   o.CossVolts = at == std::string::npos ? 0.0 : volts;
   return Status::Done();
@@ -207,14 +208,32 @@ const OptionRow kOptionRows[] = {
      .Help = "no ngspice runs of the tuned and built designs",
      .Flag = &SimOptions::NoConfirm,
      .Needs = "--tune"},
+    /* The lowest choke is the lowest coil the simulator takes, so that a
+       value typed is never read as no choke. */
     {.Name = "--choke",
      .Value = "UH",
      .Kind = kOptNumber,
      .Help = "hold the choke at UH",
      .Number = &SimOptions::ChokeUh,
+     .Low = 1e-11,
      .High = 1e7,
-     .LowOpen = true,
      .DefaultNote = "the designed one"},
+    {.Name = "--choke-rdc",
+     .Value = "OHM",
+     .Kind = kOptNumber,
+     .Help = "a bought choke's DC resistance, from its datasheet",
+     .Number = &SimOptions::ChokeRdc,
+     .High = 1e4,
+     .LowOpen = true,
+     .DefaultNote = "as the coil model winds it"},
+    {.Name = "--choke-q",
+     .Value = "Q",
+     .Kind = kOptNumber,
+     .Help = "a bought choke's Q at the design frequency (a ferrite or iron-powder choke)",
+     .Number = &SimOptions::ChokeQ,
+     .Low = 1.0,
+     .High = 1e5,
+     .DefaultNote = "as wound"},
     {.Name = "--coss",
      .Value = "PF[@V]",
      .Kind = kOptText,
@@ -340,6 +359,10 @@ const OptionRow kOptionRows[] = {
      .Kind = kOptFlag,
      .Help = "one JSON document on standard output instead of the text",
      .Flag = &SimOptions::Json},
+    {.Name = "--version",
+     .Kind = kOptFlag,
+     .Help = "show the version",
+     .Flag = &SimOptions::Version},
     {.Name = "--help", .Kind = kOptFlag, .Help = "show this text", .Flag = &SimOptions::Help},
 };
 
@@ -368,9 +391,12 @@ std::string RangeText(const OptionRow& r) {
                  : Format("%.10g to %.10g", low, high);
 }
 
-/* A decimal number of row r within its range. */
+/* A decimal number of row r within its range.  A design input is
+   checked as the float the calculator will hold: 1e-46 W is 0 W there. */
 Status ReadRanged(const OptionRow& r, const std::string& text, double* v) {
   if (!ReadDecimal(text, v)) return Status::Failed(Quote(text) + " is not a number");
+  if (r.Kind == kOptInput) *v = double(static_cast<float>(*v));
+  if (*v == 0.0) *v = 0.0; /* -0 is 0: no report should print "-0" */
   double low, high;
   bool lowOpen;
   Range(r, &low, &high, &lowOpen);

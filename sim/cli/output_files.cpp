@@ -17,12 +17,16 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <poll.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
+
+#include "sim/engine/stop_request.h"
 
 namespace {
 
@@ -67,20 +71,40 @@ bool SameFile(const std::string& a, const std::string& b) {
   return Resolved(a) == Resolved(b);
 }
 
-/* A temporary file beside path, open for writing; -1 with errno set. */
+/* A temporary file beside path, open for writing; -1 with errno set.
+   Its name is the file's with 8 characters more, the file's cut short
+   where that would pass the longest name the system takes. */
 int OpenTemporary(const std::string& path, std::string& temporary) {
-  temporary = Folder(path) + "/." + BaseName(path) + ".XXXXXX";
+  const std::string base = BaseName(path).substr(0, NAME_MAX - 8);
+  temporary = Folder(path) + "/." + base + ".XXXXXX";
   return mkstemp(temporary.data());
 }
 
-/* Done, or failed with why path cannot be written. */
-Status CheckWritable(const std::string& path) {
-  if (path.empty() || path.back() == '/') return Status::Failed("needs a file name, not a folder");
+/* True when path is the file standard output or standard error leads
+   to: replacing it would lose what the run prints. */
+bool IsStandardStream(const struct stat& st) {
+  for (int fd : {STDOUT_FILENO, STDERR_FILENO}) {
+    struct stat s;
+    if (fstat(fd, &s) == 0 && s.st_dev == st.st_dev && s.st_ino == st.st_ino) return true;
+  }
+  return false;
+}
+
+/* Done, or failed with why path cannot be written.  A link is checked
+   where it leads: the file it names may not exist yet, its folder must. */
+Status CheckWritable(const std::string& given) {
+  if (given.empty() || given.back() == '/')
+    return Status::Failed("needs a file name, not a folder");
+  const std::string path = Resolved(given);
   struct stat st;
   if (stat(path.c_str(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) return Status::Failed("is a folder");
+    if (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode))
+      return Status::Failed("is a pipe or a socket, not a file");
+    if (S_ISREG(st.st_mode) && IsStandardStream(st))
+      return Status::Failed("is where the report goes (standard output)");
     if (access(path.c_str(), W_OK) != 0) return Status::Failed(Reason(errno));
-    if (!S_ISREG(st.st_mode)) return Status::Done(); /* written straight */
+    if (!S_ISREG(st.st_mode)) return Status::Done(); /* a device: written straight */
   }
   std::string temporary;
   const int fd = OpenTemporary(path, temporary);
@@ -90,11 +114,24 @@ Status CheckWritable(const std::string& path) {
   return Status::Done();
 }
 
+/* Writes all of text; a write that would block waits in short steps, so
+   a stop signal ends a write that never can go on (a device that takes
+   nothing more). */
 bool WriteAll(int fd, const std::string& text) {
   size_t done = 0;
   while (done < text.size()) {
     const ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+      if (StopSignal() != 0) {
+        errno = EINTR;
+        return false;
+      }
+      struct pollfd p {
+        fd, POLLOUT, 0
+      };
+      poll(&p, 1, 100);
+      continue;
+    }
     if (n <= 0) return false;
     done += size_t(n);
   }
@@ -111,7 +148,7 @@ mode_t NewMode(const std::string& path) {
 }
 
 Status WriteStraight(const std::string& path, const std::string& text) {
-  const int fd = open(path.c_str(), O_WRONLY | O_TRUNC);
+  const int fd = open(path.c_str(), O_WRONLY | O_TRUNC | O_NONBLOCK);
   if (fd < 0) return Status::Failed(Reason(errno));
   const bool ok = WriteAll(fd, text);
   const int err = errno;

@@ -12,6 +12,7 @@
 struct SimOptions {
   DesignRequest Design; /* the six inputs, the network and its trap */
   bool Help;
+  bool Version;
   /* Drive frequencies, MHz: the design frequency alone unless Sweep. */
   bool Sweep;
   double SweepFrom, SweepTo, SweepStep;
@@ -26,6 +27,8 @@ struct SimOptions {
   bool Tune;        /* tune the circuit to class E (--tune) */
   bool NoConfirm;   /* no ngspice run of the tuned and built designs */
   double ChokeUh;   /* the choke held at this; 0: the designed one */
+  double ChokeRdc;  /* a bought choke's DC resistance; 0: as wound */
+  double ChokeQ;    /* a bought choke's Q; 0: as wound */
   double CossPf;    /* the device's output capacitance; 0: none */
   double CossVolts; /* V of its datasheet point when graded; 0: linear */
   double CossM;     /* grading exponent of a graded capacitance */

@@ -76,6 +76,7 @@ struct Stage {
   /* The circuit and its steady state at the values v (in d.Point). */
   bool Evaluate(const Values& v, SimulatedDesign& d) {
     evaluations++;
+    if (settings->Progress) settings->Progress(evaluations);
     ApplyTunedValues(*calc, topology, v.v[0], v.v[1], v.v[2], d.Design, &d.Exact);
     TunedCircuit(d.Design, topology, notch, *settings, device, d.Power, &d.Exact);
     if (chokeScale != 1.0)
@@ -314,6 +315,8 @@ DesignState ChokeHeld(const DesignState& calc, const TuneSettings& settings) {
     WindCoil(s, choke);
     s.Coils[kChokeLp1] = choke;
   }
+  if (settings.ChokeRdc > 0.0) s.Coils[kChokeLp1].Rdc = F(settings.ChokeRdc);
+  if (settings.ChokeQ > 0.0) s.Coils[kChokeLp1].Qu = F(settings.ChokeQ);
   return s;
 }
 

@@ -21,9 +21,12 @@
 #include "sim/engine/steady_state.h"
 
 struct TuneSettings {
-  double ChokeUh = 0.0;                 /* the choke held fixed at this; 0: the designed one */
-  DeviceModel Device{};                 /* the device's capacitance and body diode */
+  double ChokeUh = 0.0;  /* the choke held fixed at this; 0: the designed one */
+  double ChokeRdc = 0.0; /* a bought choke's DC resistance, ohm; 0: as the coil model winds it */
+  double ChokeQ = 0.0;   /* a bought choke's Q at the design frequency; 0: as wound */
+  DeviceModel Device{};  /* the device's capacitance and body diode */
   std::function<void(Circuit&)> Adjust; /* applied to every circuit tried (tests idealise) */
+  std::function<void(int)> Progress;    /* told the steady states found so far */
 };
 
 /* The tuned values in double precision, in the terms of the row's fields:
@@ -57,7 +60,8 @@ struct TuneOutcome {
 void TuneResiduals(const SimResult& r, double vcc, double power, double out[3]);
 
 /* The calculator's design with the choke of the settings: held at its
-   inductance and wound by the coil model on the choke's form. */
+   inductance and wound by the coil model on the choke's form, or with a
+   bought choke's DC resistance and Q. */
 DesignState ChokeHeld(const DesignState& calc, const TuneSettings& settings);
 
 /* Tunes the calculator's design calc in topology t. */

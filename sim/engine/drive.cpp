@@ -66,7 +66,7 @@ void RunNgspiceTransient(const Circuit& c, double driveMHz, int periods, SimResu
   run.ein = re[4];
   run.eout = re[5];
   run.edev = re[6];
-  MeasureRun(run, 1.0 / hz, periods, c.Vcc, r);
+  MeasureRun(run, 1.0 / hz, periods, c.Vcc, c.Device.BodyDiode, r);
   r.Run = Status::Done();
 }
 

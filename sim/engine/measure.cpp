@@ -99,8 +99,12 @@ double Change(const RawRun& run, double period, double a, double b, double peak,
 
 /* The slope of v just before time `at`, from a least-squares cubic
    through the raw points of the last fiftieth of a period before it: the
-   simulator's points are too far apart for a difference of two. */
-double SlopeBefore(const RawRun& run, double at, double period) {
+   simulator's points are too far apart for a difference of two.  When
+   reverse conduction holds the switch below zero at turn-on, the fit
+   takes only the clamped stretch at the end of the window: a fit across
+   the fall into the clamp would report the fall's slope, not the flat
+   voltage the switch turns on at. */
+double SlopeBefore(const RawRun& run, double at, double period, bool reverseConduction) {
   const double window = period * kSlopeWindow;
   std::vector<double> tau, value;
   for (size_t i = 0; i < run.time.size(); i++)
@@ -108,8 +112,19 @@ double SlopeBefore(const RawRun& run, double at, double period) {
       tau.push_back((run.time[i] - at) / window);
       value.push_back(run.vsw[i]);
     }
-  const int terms = 4;
-  if (tau.size() < size_t(terms)) return 0.0;
+  if (reverseConduction && !value.empty() && value.back() < -kClampVolts) {
+    /* The clamped stretch: below the diode's knee and within a tenth of
+       a volt of the voltage at turn-on (a diode's drop moves some 60 mV
+       for ten times its current). */
+    const double end = value.back();
+    size_t first = value.size();
+    while (first > 0 && value[first - 1] < -kClampVolts && std::fabs(value[first - 1] - end) <= 0.1)
+      first--;
+    tau.erase(tau.begin(), tau.begin() + first);
+    value.erase(value.begin(), value.begin() + first);
+  }
+  const int terms = static_cast<int>(std::min<size_t>(4, tau.size()));
+  if (terms < 2) return 0.0;
   Eigen::MatrixXd a(tau.size(), terms);
   Eigen::VectorXd b(tau.size());
   for (size_t i = 0; i < tau.size(); i++) {
@@ -151,7 +166,8 @@ double Dbc(double a, double a1) {
   return std::min(200.0, std::max(-200.0, db));
 }
 
-void MeasureRun(const RawRun& run, double period, int periods, double vcc, SimResult& r) {
+void MeasureRun(const RawRun& run, double period, int periods, double vcc, bool reverseConduction,
+                SimResult& r) {
   const double last = (periods - 1) * period; /* start of the last period */
   r.Periods = periods;
   r.Pdc = PeriodPower(run, run.ein, last, period);
@@ -162,7 +178,7 @@ void MeasureRun(const RawRun& run, double period, int periods, double vcc, SimRe
   r.Vpeak = PeakIn(run, last, last + period);
   r.Von = ValueAt(run.time, run.vsw, last);
   r.ZvsError = r.Vpeak != 0.0 ? r.Von / r.Vpeak : 0.0;
-  r.Slope = SlopeBefore(run, last, period) * period / (kTwoPi * vcc);
+  r.Slope = SlopeBefore(run, last, period, reverseConduction) * period / (kTwoPi * vcc);
   Resample(run.time, run.vsw, last, period, kPeriodSamples, r.Vsw);
   Resample(run.time, run.isw, last, period, kPeriodSamples, r.Isw);
   Resample(run.time, run.vload, last, period, kPeriodSamples, r.Vload);

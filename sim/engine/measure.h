@@ -44,9 +44,14 @@ double HarmonicAmplitude(const std::vector<double>& period, int k);
    -200 to 200 (a zero fundamental gives 0). */
 double Dbc(double a, double a1);
 
-/* Fills the figures of r (not DriveMHz, Ok, Error) from a run of
-   `periods` periods of length `period` seconds with supply vcc.  The
-   switch turns on at the start of every period. */
-void MeasureRun(const RawRun& run, double period, int periods, double vcc, SimResult& r);
+/* Below this switch voltage (V) a body diode conducts: a clamp. */
+inline constexpr double kClampVolts = 0.3;
+
+/* Fills the figures of r (not DriveMHz nor Run) from a run of `periods`
+   periods of length `period` seconds with supply vcc, with or without
+   reverse conduction across the switch.  The switch turns on at the
+   start of every period. */
+void MeasureRun(const RawRun& run, double period, int periods, double vcc, bool reverseConduction,
+                SimResult& r);
 
 #endif

@@ -60,6 +60,8 @@ std::string WorstLines(const MismatchRun& run) {
 std::string MismatchReport(const MismatchRun& run) {
   std::string out = MismatchHeading(run);
   for (int k = 0; k < static_cast<int>(run.Points.size()); k++) out += MismatchRow(run, k);
+  if (run.Stopped)
+    out += Format("Stopped after %zu of the %d phases.\n", run.Points.size(), kMismatchPhases);
   return out + WorstLines(run);
 }
 

@@ -46,8 +46,19 @@ json PointsJson(const std::vector<SimResult>& results) {
 
 json ElementsJson(const Circuit& c) {
   json e = json::object();
-  for (const CircuitPart& p : c.Parts) e[p.Name + "_" + DisplayUnit(p)] = DisplayValue(p);
+  for (const CircuitPart& p : c.Parts)
+    e[p.Name + "_" + DisplayUnit(p)] = p.Single ? ShortestFloat(DisplayValue(p)) : DisplayValue(p);
   return e;
+}
+
+/* Every loss comes from the design record's float fields (the coil
+   records' Qu and Rdc, Qcap), through the circuit's reactances. */
+json LossesJson(const Circuit& c) {
+  const CircuitLosses l = LossesOf(c);
+  return {{"cap_q", ShortestFloat(l.CapQ)},
+          {"coil_qu", ShortestFloat(l.CoilQ)},
+          {"choke_qu", ShortestFloat(l.ChokeQ)},
+          {"choke_rdc_ohm", ShortestFloat(l.ChokeRdc)}};
 }
 
 json RunJson(const DesignRequest& d, int engine, const Circuit& c,
@@ -60,6 +71,7 @@ json RunJson(const DesignRequest& d, int engine, const Circuit& c,
       {"ql", Typed(d.QL)},         {"rload_ohm", Typed(d.Rload)}, {"ron_ohm", Typed(d.Ron)},
       {"notch", d.Notch}};
   doc["elements"] = ElementsJson(c);
+  doc["losses"] = LossesJson(c);
   doc["points"] = PointsJson(points);
   if (confirm) doc["confirm"] = PointsJson(*confirm);
   return doc;

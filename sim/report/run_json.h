@@ -18,6 +18,10 @@ nlohmann::json PointsJson(const std::vector<SimResult>& results);
 /* Every part of the circuit keyed by name and unit ("Cp1_pF"). */
 nlohmann::json ElementsJson(const Circuit& c);
 
+/* What the circuit's parts lose: "cap_q", "coil_qu", "choke_qu",
+   "choke_rdc_ohm" (as the text heading gives them). */
+nlohmann::json LossesJson(const Circuit& c);
+
 /* The whole document: the engine, the design's topology and inputs,
    the circuit's elements and points, and ngspice's points as "confirm"
    when given. */

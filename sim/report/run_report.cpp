@@ -82,12 +82,29 @@ std::string ReportTitle(const DesignRequest& d, int asked, bool confirm, int eng
 std::string ReportHeading(const DesignState& s, const Circuit& c) {
   std::string out = "Design: " + c.Origin + "\n";
   out += Parts(c);
+  const CircuitLosses l = LossesOf(c);
   out += Format("Losses: capacitors Q %.4g; coils Qu %.4g (choke %.4g), choke Rdc %.3g ohm\n",
-                double(s.Qcap), double(s.Coils[kTuneLs2].Qu), double(s.Coils[kChokeLp1].Qu),
-                double(s.Coils[kChokeLp1].Rdc));
+                l.CapQ, l.CoilQ, l.ChokeQ, l.ChokeRdc);
   out += Format("Calculator: Pout %.3f W, device %.3f W, Vpk %.2f V (3.56 x Vcc)\n",
                 double(s.PwrOut), double(s.DevDiss), double(s.Vpk));
   return out;
+}
+
+std::string ChokeLossWarning(const Circuit& c, const std::vector<SimResult>& results) {
+  const double rdc = LossesOf(c).ChokeRdc;
+  double worst = 0.0, loss = 0.0, mhz = 0.0;
+  for (const SimResult& r : results) {
+    if (!r.Run.Ok() || !(r.Pdc > 0.0)) continue;
+    const double idc = r.Pdc / c.Vcc, watts = idc * idc * rdc;
+    if (watts / r.Pdc > worst) {
+      worst = watts / r.Pdc;
+      loss = watts;
+      mhz = r.DriveMHz;
+    }
+  }
+  if (!(worst > kChokeLossShare)) return "";
+  return Format("Choke: its %.3g ohm DC resistance takes %.1f %% of Pdc (%.3g W at %.4g MHz).\n",
+                rdc, 100.0 * worst, loss, mhz);
 }
 
 std::string ReportTableHeading() {

@@ -23,6 +23,15 @@ std::string ReportTitle(const DesignRequest& d, int asked, bool confirm, int eng
    own estimate for comparison. */
 std::string ReportHeading(const DesignState& s, const Circuit& c);
 
+/* The share of the DC input power the choke's DC resistance may take
+   before the report says so. */
+inline constexpr double kChokeLossShare = 0.02;
+
+/* One line when the choke's DC resistance takes more than
+   kChokeLossShare of Pdc at any drive frequency of the results, with the
+   figure; "" otherwise. */
+std::string ChokeLossWarning(const Circuit& c, const std::vector<SimResult>& results);
+
 /* The table: its heading, one row per result, and the notes under it. */
 std::string ReportTableHeading();
 std::string ReportRow(const SimResult& r, double vcc);

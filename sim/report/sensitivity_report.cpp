@@ -39,6 +39,8 @@ std::string SensitivityReport(const SensitivityRun& run) {
              PadLeft(Signed(e.DZvs, 5), 10);
     out += row + "\n";
   }
+  if (run.Stopped)
+    out += Format("Stopped after %zu of the %d elements.\n", run.Effects.size(), run.Elements);
   return out + "dZVS: change of the switch voltage at turn-on, as a fraction of the peak.\n";
 }
 

@@ -131,12 +131,6 @@ std::string TextHistogram(const std::vector<double>& values, int bins, int decim
   return out;
 }
 
-std::string ToleranceEstimate(int samples, double secondsPerRun) {
-  const double total = samples * secondsPerRun;
-  return Format("tolerance: %d samples by ngspice, about %.0f s (%.2f s each)", samples,
-                std::ceil(total), secondsPerRun);
-}
-
 std::string ToleranceReport(const ToleranceRun& run) {
   if (!run.Nominal.Run.Ok())
     return Heading(run) + "The nominal design has no steady state: " + run.Nominal.Run.Why() + "\n";
@@ -157,6 +151,7 @@ json ToleranceJson(const ToleranceRun& run) {
   j["cap_tol_pct"] = t.CapPct;
   j["coil_tol_pct"] = t.CoilPct;
   j["ron_tol_pct"] = t.RonPct;
+  if (run.Stopped) j["stopped_after"] = run.Samples.size();
   if (!run.Nominal.Run.Ok()) {
     j["error"] = run.Nominal.Run.Why();
     return j;

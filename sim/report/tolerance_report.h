@@ -24,7 +24,4 @@ nlohmann::json ToleranceJson(const ToleranceRun& run);
    bar and its count, within 80 columns; one line when all are equal. */
 std::string TextHistogram(const std::vector<double>& values, int bins, int decimals);
 
-/* The line said before a long run starts: samples x seconds per run. */
-std::string ToleranceEstimate(int samples, double secondsPerRun);
-
 #endif

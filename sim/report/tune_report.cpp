@@ -144,8 +144,8 @@ std::string Heading(const TuningRun& run) {
 nlohmann::json DesignJson(const SimulatedDesign& d, const SimResult* confirm) {
   nlohmann::json j;
   j["elements"] = ElementsJson(d.Power);
-  j["elements"]["Cp1_pF"] = d.Cp1TotalPf;
-  j["elements"]["Cp1_ext_pF"] = double(d.Design.Cp1);
+  j["elements"]["Cp1_pF"] = Typed(d.Design.Cp1) + d.CossPf; /* the record holds Cp1 as a float */
+  j["elements"]["Cp1_ext_pF"] = Typed(d.Design.Cp1);
   j["point"] = PointJson(d.Point);
   if (confirm) j["confirm"] = PointJson(*confirm);
   return j;
