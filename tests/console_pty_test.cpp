@@ -477,6 +477,39 @@ TEST(ConsolePty, WindowThatWillNotGrowShowsAWindowOfThePage) {
   EXPECT_TRUE(SameAttributes(s.Attributes(), s.before));
 }
 
+/* The scroll keys as the common terminals send them (xterm's application
+   cursor keys, modifiers, the Linux console's and rxvt's Home and End);
+   other keys without a character stay keys: the menu takes them. */
+TEST(ConsolePty, ScrollKeysOfEveryTerminal) {
+  Options o;
+  o.grows = false;
+  Session s(o);
+  size_t at = s.NextMenu();
+  ASSERT_NE(at, std::string::npos);
+  const char* const steps[][2] = {
+      {"\x1bOB", "lines 2-21 of 32"},       {"\x1b[4~", "lines 11-32 of 32"},
+      {"\x1b[1~", "lines 1-20 of 32"},      {"\x1b[1;5B", "lines 2-21 of 32"},
+      {"\x1b[8~", "lines 11-32 of 32"},     {"\x1b[7~", "lines 1-20 of 32"},
+      {"\x1bOA\x1b[B", "lines 2-21 of 32"}, /* Up at the top does nothing */
+      {"\x1b[5~", "lines 1-20 of 32"},
+  };
+  for (const auto& step : steps) {
+    s.Type(step[0]);
+    size_t next = s.WaitFor(step[1], at);
+    ASSERT_NE(next, std::string::npos) << step[1];
+    EXPECT_EQ(Count(s.out.substr(at, next - at), kClear), 1u) << step[1] << ": drawn once";
+    at = next;
+  }
+  /* F1 of the Linux console and of xterm: two keys, two light passes. */
+  s.Type("\x1b[[A\x1bOP");
+  for (int i = 0; i < 2; ++i) {
+    at = s.NextMenu(at);
+    ASSERT_NE(at, std::string::npos) << i;
+  }
+  s.Type("x");
+  EXPECT_EQ(s.WaitExit(), 0);
+}
+
 /* Output held by Ctrl-S (XOFF): a signal that ends the program still
    ends it at once, with the terminal back, instead of waiting in its
    handler for Ctrl-Q. */
