@@ -18,9 +18,10 @@
 ** switches to line mode and back.
 **
 ** Whatever ends the program puts back what it found (signals.cpp has the
-** handlers; only write(), poll(), tcflow() and tcsetattr() are used from
-** there).  Output held back by Ctrl-S is let go first: the program is
-** ending, and a write waiting for Ctrl-Q would keep it from ending.
+** handlers; only write(), poll(), tcflow(), tcgetattr() and tcsetattr()
+** are used from there).  Output held back by Ctrl-S is let go first: the
+** program is ending, and a write waiting for Ctrl-Q would keep it from
+** ending.
 */
 #include <errno.h>
 #include <poll.h>
