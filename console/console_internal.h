@@ -79,8 +79,8 @@ void TerminalClear();
 void TerminalRedraw();
 /* A window too small for the tallest page: the page is drawn as a
    window of it at the next wait for a key or a number (TerminalShowPage),
-   and the scroll keys move it (TerminalScroll, false when the page is not
-   windowed: the key is then an ordinary key without a character).  After
+   and the scroll keys move it (TerminalScroll, false when the page is
+   shown whole: the key is then an ordinary key without a character).  After
    a number entry the line typed is kept with the page. */
 void TerminalShowPage();
 bool TerminalScroll(int scrollKey);

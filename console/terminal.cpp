@@ -339,13 +339,14 @@ bool TerminalScroll(int scrollKey) {
   sigset_t old;
   SignalsHold(&old);
   const PageWindow w = PageWindowFor(gScreenCopy, size_t(gScreenLen), gRows, gCols);
+  const bool scrolls = w.pageRows > w.rows; /* a page shown whole keeps the key as it was */
   const int top = PageWindowScrolled(w, gTop, scrollKey);
-  if (top != gTop || gPending) {
+  if (scrolls && (top != gTop || gPending)) {
     gTop = top;
     DrawPage();
   }
   SignalsRelease(&old);
-  return true;
+  return scrolls;
 }
 
 /* The entry's line end moved the screen up a row under the window: the

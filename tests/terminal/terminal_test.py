@@ -339,6 +339,9 @@ class SmallWindow(unittest.TestCase):
                         self.assertIsNone(s.mark(), name)
                         continue
                     self.scroll_through(s, name, text, menu)
+                if pages[-1][0] == "references":  # shown whole: Down is any key, as before
+                    s.type(DOWN)
+                    self.assertTrue(s.wait_until(lambda: s.window(transcript_screen("main_menu", 1)) == 0))
                 self.assertIsNotNone(s.screen.normal, "on the alternate screen")
                 self.assertEqual(len(s.screen.history.top), 0, "nothing scrolled away")
             finally:
