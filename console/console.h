@@ -9,12 +9,13 @@
 **                               (cursor keys, history of entries);
 **   standard input not one      every byte is a key; numbers are parsed
 **                               from the same stream (scripted mode);
-**   standard output a terminal, the pages drawn on the screen: the
-**   keys from one too           alternate screen when the window shows the
-**                               tallest page (50 rows asked for when it
-**                               shows fewer), else the normal screen with
-**                               its scrollback; drawn again when the
-**                               window's size changes;
+**   standard output a terminal, the pages drawn on the alternate
+**   keys from one too           screen (50 rows asked for when the window
+**                               shows fewer); when it is too small for the
+**                               tallest page, a taller page is shown as a
+**                               window of it, moved by the scroll keys,
+**                               its menu or prompt always in view; drawn
+**                               again when the window's size changes;
 **   otherwise                   only the program's own text, clearing
 **                               writes a single form feed (a script's
 **                               transcript, even on a terminal).
@@ -59,7 +60,8 @@ size_t ConsoleOutputLength();
 /* Home the cursor and erase the screen (a form feed when not a terminal). */
 void ClearScreen();
 
-/* One key: a byte 0..255, kKeyNone, or kKeyEnd. */
+/* One key: a byte 0..255, kKeyNone, or kKeyEnd.  The scroll keys of a page
+   shown as a window of it are taken here and never returned. */
 int ReadKey();
 
 /* Read one number into *field, as the "%f" conversion would: skip blanks

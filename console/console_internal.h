@@ -74,9 +74,17 @@ void TerminalAdoptEditorMode();
 void TerminalWrite(const char* text, size_t len);
 void TerminalClear();
 /* After a change of the window's size: the page since the last clearing
-   drawn again, on the normal screen when the window became too small for
-   the alternate one. */
+   drawn again, whole or as a window of it, keeping the scroll position
+   where it still fits. */
 void TerminalRedraw();
+/* A window too small for the tallest page: the page is drawn as a
+   window of it at the next wait for a key or a number (TerminalShowPage),
+   and the scroll keys move it (TerminalScroll, false when the page is
+   shown whole: the key is then an ordinary key without a character).  After
+   a number entry the line typed is kept with the page. */
+void TerminalShowPage();
+bool TerminalScroll(int scrollKey);
+void TerminalEntryEnded(const char* typed, size_t len);
 /* Async-signal-safe, for the handlers: put back what was found, and take
    the program's modes and page up again after a stop. */
 void TerminalRestore();
@@ -109,11 +117,44 @@ bool LineEditorReady();
 /* One number typed on an edited line: blank lines are waited through, the
    rest of the line after the number is dropped.  False, *value untouched,
    when the line holds no number, on the end-of-file key at an empty line,
-   or at the end of input. */
-bool LineEditorReadNumber(float* value);
+   or at the end of input.  The line that was taken goes to typed[0..cap),
+   zero-terminated (empty when none). */
+bool LineEditorReadNumber(float* value, char* typed, size_t cap);
 /* Draws the line being edited again after the page was drawn (resized
    tells the editor the window changed); nothing when no line is edited. */
 void LineEditorRedisplay(bool resized);
+
+/* page_window.cpp.  A page taller than the window as the window shows
+   it: the body from a row scrolled to, a mark line, and the page's foot
+   (its menu or prompt, where the cursor waits) always at the bottom. */
+enum ScrollKey {
+  kScrollNone,
+  kScrollUp,
+  kScrollDown,
+  kScrollPageUp,
+  kScrollPageDown,
+  kScrollHome,
+  kScrollEnd,
+};
+struct PageWindow {
+  int rows, cols; /* the window */
+  int pageRows;   /* rows the page takes, the cursor's last */
+  int lines;      /* the page's lines as the mark counts them (no empty cursor row) */
+  int foot;       /* last rows of the page kept at the bottom; 0 when the page fits */
+  int body;       /* rows of the window showing the page from the row scrolled to */
+  bool mark;      /* the mark line stands between body and foot */
+  int maxTop;     /* the last row the body can start at */
+};
+PageWindow PageWindowFor(const char* text, size_t len, int rows, int cols);
+/* The body's first row after a scroll key, within 0..maxTop. */
+int PageWindowScrolled(const PageWindow& w, int top, int key);
+/* The mark line's text ("lines 1-21 of 44: Up/Down, ..."), cut to the
+   window's width and to cap; its length. */
+size_t PageWindowMark(const PageWindow& w, int top, char* to, size_t cap);
+/* Erases the screen and draws the window, the cursor left at the end of
+   the page.  Async-signal-safe; write takes the bytes. */
+void PageWindowDraw(const char* text, size_t len, const PageWindow& w, int top,
+                    void (*write)(const char*, size_t));
 
 /* output.cpp */
 void OutputUse(int side, char* mem, size_t cap);

@@ -6,7 +6,9 @@
 ** cursor or function key sends (ESC [ A, ESC O P, ESC [ 1 5 ~) come back
 ** as one kKeyNone, so the 'A' ending the up arrow never reaches a page as
 ** a letter, while an Escape press that nothing follows within a moment is
-** key 27.
+** key 27.  Up, Down, PgUp, PgDn, Home and End scroll a page shown as a
+** window of it (a window too small for the page) and are not passed on;
+** on a page that is shown whole they are keys without a character too.
 **
 ** A number entry reads on from the same buffer: blank lines are waited
 ** through, one decimal number is taken, and the rest of its line is thrown
@@ -20,6 +22,8 @@
 #include <errno.h>
 #include <time.h>
 #include <unistd.h>
+
+#include <cstring>
 
 #include "console/console.h"
 #include "console/console_internal.h"
@@ -77,34 +81,67 @@ bool IsBlank(int c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
-/* After "ESC [": parameter and intermediate bytes, then one final byte.
-   The Linux console sends its F1..F5 as "ESC [ [ A".."ESC [ [ E". */
-void SkipControlSequence() {
+/* The scroll key a sequence's final byte and first parameter name:
+   xterm's arrows, Home and End (with or without modifiers, "ESC [ 1 ; 5 A"),
+   the VT220 keys "ESC [ 5 ~" and "ESC [ 6 ~", and Home and End as the
+   Linux console ("ESC [ 1 ~", "ESC [ 4 ~") and rxvt ("ESC [ 7 ~",
+   "ESC [ 8 ~") send them. */
+int ScrollKeyOf(int final, int param) {
+  switch (final) {
+    case 'A': return kScrollUp;
+    case 'B': return kScrollDown;
+    case 'H': return kScrollHome;
+    case 'F': return kScrollEnd;
+    case '~': break;
+    default: return kScrollNone;
+  }
+  switch (param) {
+    case 5: return kScrollPageUp;
+    case 6: return kScrollPageDown;
+    case 1:
+    case 7: return kScrollHome;
+    case 4:
+    case 8: return kScrollEnd;
+    default: return kScrollNone;
+  }
+}
+
+/* After "ESC [" or "ESC O": parameter and intermediate bytes, then one
+   final byte; the scroll key it is, if any.  The Linux console sends its
+   F1..F5 as "ESC [ [ A".."ESC [ [ E": no scroll keys. */
+int SkipControlSequence() {
   if (PeekByteWithin(kEscapeWaitMs) == '[') {
     SkipByte();
     int c = PeekByteWithin(kEscapeWaitMs);
     if (c >= 0x40 && c <= 0x7E) SkipByte();
-    return;
+    return kScrollNone;
   }
+  int param = 0;
+  bool first = true; /* still in the first parameter */
   for (int i = 0; i < kMaxSequenceBytes; ++i) {
     int c = PeekByteWithin(kEscapeWaitMs);
     if (c >= 0x20 && c <= 0x3F) {
       SkipByte();
+      if (first && c >= '0' && c <= '9' && param < 1000) param = param * 10 + (c - '0');
+      if (c < '0' || c > '9') first = false;
       continue;
     }
-    if (c >= 0x40 && c <= 0x7E) SkipByte();
-    return;
+    if (c < 0x40 || c > 0x7E) return kScrollNone;
+    SkipByte();
+    return ScrollKeyOf(c, param);
   }
+  return kScrollNone;
 }
 
-/* What an Escape byte from the terminal begins.  Escape followed by any
-   other byte (an Alt chord) is a key without a character too; a second
-   Escape starts its own key. */
-int ReadEscape() {
+/* What an Escape byte from the terminal begins; *scroll the scroll key it
+   is.  Escape followed by any other byte (an Alt chord) is a key without
+   a character too; a second Escape starts its own key. */
+int ReadEscape(int* scroll) {
+  *scroll = kScrollNone;
   int c = PeekByteWithin(kEscapeWaitMs);
   if (c < 0 || c == 27) return 27;
   SkipByte();
-  if (c == '[' || c == 'O') SkipControlSequence(); /* ESC O P: the same shape, one final byte */
+  if (c == '[' || c == 'O') *scroll = SkipControlSequence(); /* ESC O A: the same shape */
   return kKeyNone;
 }
 
@@ -191,28 +228,41 @@ int PeekByteWithin(int ms) {
 
 int ReadKey() {
   ConsoleInput& in = gConsoleIn;
-  if (in.ended) return kKeyEnd;
-  int c;
-  while ((c = PeekByte(true)) < 0) {
-    if (in.eof) {
-      in.ended = true;
-      return kKeyEnd;
+  for (;;) {
+    if (in.ended) return kKeyEnd;
+    if (in.side == kSideTerminal) TerminalShowPage();
+    int c;
+    while ((c = PeekByte(true)) < 0) {
+      if (in.eof) {
+        in.ended = true;
+        return kKeyEnd;
+      }
     }
+    SkipByte();
+    if (c != 27 || in.side != kSideTerminal) return c;
+    int scroll;
+    c = ReadEscape(&scroll);
+    if (scroll == kScrollNone || !TerminalScroll(scroll)) return c;
   }
-  SkipByte();
-  if (c == 27 && in.side == kSideTerminal) return ReadEscape();
-  return c;
 }
 
 /* A number typed on a line that the terminal itself edits: blank lines
-   are waited through, the rest of the number's line is thrown away. */
-static bool ReadTerminalLineNumber(float* value) {
+   are waited through, the rest of the number's line is thrown away.  The
+   line taken goes to typed[0..cap), zero-terminated. */
+static bool ReadTerminalLineNumber(float* value, char* typed, size_t cap) {
   TerminalLineMode();
   gLineEntry = true;
   bool got = false;
+  typed[0] = '\0';
   if (SkipBlanks()) {
+    const size_t from = gConsoleIn.pos; /* the line arrived whole: no refill below */
     got = ScanDecimal(value, false);
     DiscardLine(false);
+    size_t n = gConsoleIn.pos - from;
+    if (n > 0 && gConsoleIn.data[gConsoleIn.pos - 1] == '\n') --n;
+    if (n > cap - 1) n = cap - 1;
+    std::memcpy(typed, gConsoleIn.data + from, n);
+    typed[n] = '\0';
   }
   gLineEntry = false;
   TerminalKeyMode();
@@ -229,10 +279,12 @@ bool ReadNumber(float* field) {
       got = ScanDecimal(&value, true);
       DiscardLine(true);
     }
-  } else if (LineEditorReady()) {
-    got = LineEditorReadNumber(&value);
   } else {
-    got = ReadTerminalLineNumber(&value);
+    char typed[256];
+    TerminalShowPage();
+    got = LineEditorReady() ? LineEditorReadNumber(&value, typed, sizeof typed)
+                            : ReadTerminalLineNumber(&value, typed, sizeof typed);
+    TerminalEntryEnded(typed, std::strlen(typed));
   }
   if (got) *field = value;
   return got;

@@ -75,10 +75,11 @@ bool LineEditorReady() {
   return gReady;
 }
 
-bool LineEditorReadNumber(float* value) {
+bool LineEditorReadNumber(float* value, char* typed, size_t cap) {
   TerminalLineMode(); /* the editor's idea of the terminal as the user keeps it */
   gEditing = true;
   bool got = false;
+  typed[0] = '\0';
   for (;;) {
     char* line = readline("");
     if (line == nullptr) break; /* end of input, or the end-of-file key on an empty line */
@@ -86,6 +87,7 @@ bool LineEditorReadNumber(float* value) {
     if (!blank) {
       add_history(line);
       got = ScanDecimalText(line, std::strlen(line), value);
+      std::snprintf(typed, cap, "%s", line);
     }
     std::free(line);
     if (!blank) break;

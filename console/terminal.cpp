@@ -4,29 +4,27 @@
 ** Opening saves the terminal's attributes and size and switches standard
 ** input to key mode (no echo, no line editing; Ctrl-C still interrupts).
 ** When the keys come from the terminal and standard output is one too,
-** the pages go to the screen:
+** the pages go to the alternate screen, as a full-screen program's.  A
+** window with fewer rows than the tallest page first asks for 50 rows
+** (xterm grants that; tmux and many others do not); when it does not grow
+** enough in a moment, the pages are shown as windows of them
+** (page_window.cpp): text is then only kept, and the window is drawn when
+** the program waits for a key or a number, and again for each scroll key.
+** A window that fits the tallest page writes the text straight through.
 **
-**   the window shows the tallest page   the alternate screen, as a
-**                                       full-screen program;
-**   it shows fewer rows                 50 rows are asked for; when the
-**                                       window does not grow enough in a
-**                                       moment, the normal screen, where
-**                                       the terminal's scrollback keeps the
-**                                       top of each page, and one line
-**                                       says how many rows the pages need.
-**
-** On the normal screen a clearing scrolls what was shown into the
-** scrollback instead of erasing it.  What was written since the last
-** clearing is copied into a fixed buffer, so the page is drawn again after
-** a stop or a change of window size.  A window made too small for the
-** alternate screen moves the pages to the normal screen for good (a larger
-** one again would find the normal screen holding a stale page).  A number
-** entry switches to line mode and back.
+** What was written since the last clearing is copied into a fixed buffer,
+** so the page is drawn again after a stop or a change of window size,
+** whole or as a window, whichever the new size wants.  A number entry
+** switches to line mode and back.
 **
 ** Whatever ends the program puts back what it found (signals.cpp has the
-** handlers; only write() and tcsetattr() are used from there).
+** handlers; only write(), poll(), tcflow(), tcgetattr() and tcsetattr()
+** are used from there).  Output held back by Ctrl-S is let go first: the
+** program is ending, and a write waiting for Ctrl-Q would keep it from
+** ending.
 */
 #include <errno.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -44,9 +42,8 @@ const int kRowsWanted = 50;
 const int kGrowWaitMs = 250; /* longer than a terminal takes to answer a size request */
 const char kEnterScreen[] = "\x1b[?1049h"; /* alternate screen buffer */
 const char kLeaveScreen[] = "\x1b[?1049l";
-const char kClear[] = "\x1b[H\x1b[2J";       /* cursor home, erase the screen */
-const char kHomeAndErase[] = "\x1b[H\x1b[J"; /* cursor home, erase to the end */
-const char kNewlines[] = "\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n";
+const char kClear[] = "\x1b[H\x1b[2J"; /* cursor home, erase the screen */
+const int kRestoreWaitMs = 500; /* a terminal that takes nothing that long is not taking it */
 
 enum LineState { kKeys, kLine, kEditor };
 
@@ -65,7 +62,10 @@ volatile sig_atomic_t gArmed;     /* something is switched and must go back */
 volatile sig_atomic_t gLineState; /* the mode to put back after a stop */
 volatile sig_atomic_t gAlternate; /* the pages are on the alternate screen */
 volatile sig_atomic_t gRows;      /* the window's rows, 0 when unknown */
-volatile sig_atomic_t gClean;     /* nothing written since the normal screen was cleared */
+volatile sig_atomic_t gCols;
+volatile sig_atomic_t gWindowed; /* pages drawn as windows of them (too few rows) */
+volatile sig_atomic_t gTop;      /* the windowed page's first body row shown */
+volatile sig_atomic_t gPending;  /* the windowed page changed since it was drawn */
 
 /* What was written since the last clearing, to show again. */
 char gScreenCopy[32768];
@@ -81,25 +81,49 @@ void WriteAll(const char* p, size_t n) {
   }
 }
 
-/* Async-signal-safe.  The alternate screen has no scrollback and is
-   erased.  On the normal screen a line end for every row, from wherever the
-   cursor is, scrolls everything up to the cursor's row into the
-   scrollback; the screen is then blank.  A screen cleared with nothing
-   written since is left as it is, unless the terminal was someone else's
-   in between (always). */
-void ClearForScreen(bool always) {
-  if (gAlternate || gRows <= 0) {
+/* Async-signal-safe, for the way out: writes what it can while the
+   terminal takes it, and gives up when it has taken nothing for a while
+   (never stuck in a signal handler). */
+void WriteWithin(const char* p, size_t n) {
+  while (n > 0) {
+    struct pollfd out = {1, POLLOUT, 0};
+    int r = poll(&out, 1, kRestoreWaitMs);
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0 || !(out.revents & POLLOUT)) return;
+    ssize_t w = write(1, p, n);
+    if (w < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    if (w <= 0) return;
+    p += w;
+    n -= size_t(w);
+  }
+}
+
+/* Async-signal-safe.  Lets output held back go: tcflow's TCOON undoes
+   a tcflow() stop, and on Linux only IXON switched off undoes Ctrl-S, so
+   it is switched off and at once on again. */
+void ReleaseOutput() {
+  tcflow(1, TCOON);
+  struct termios now;
+  if (tcgetattr(1, &now) != 0 || !(now.c_iflag & IXON)) return;
+  struct termios off = now;
+  off.c_iflag &= tcflag_t(~IXON);
+  tcsetattr(1, TCSANOW, &off);
+  tcsetattr(1, TCSANOW, &now);
+}
+
+/* Async-signal-safe.  The page kept, drawn on the erased screen: whole,
+   or as the window that fits. */
+void DrawPage() {
+  const size_t len = size_t(gScreenLen);
+  if (!gWindowed) {
     WriteAll(kClear, sizeof kClear - 1);
+    WriteAll(gScreenCopy, len);
     return;
   }
-  if (gClean && !always) return;
-  for (size_t left = size_t(gRows); left > 0;) {
-    size_t n = left < sizeof kNewlines - 1 ? left : sizeof kNewlines - 1;
-    WriteAll(kNewlines, n);
-    left -= n;
-  }
-  WriteAll(kHomeAndErase, sizeof kHomeAndErase - 1);
-  gClean = 1;
+  const PageWindow w = PageWindowFor(gScreenCopy, len, gRows, gCols);
+  gTop = PageWindowScrolled(w, gTop, kScrollNone);
+  PageWindowDraw(gScreenCopy, len, w, gTop, WriteAll);
+  gPending = 0;
 }
 
 const struct termios* ModeFor(int state) {
@@ -118,8 +142,8 @@ int WindowRows(int* cols) {
   return ws.ws_row;
 }
 
-bool SuitsAlternate(int rows) {
-  return rows <= 0 || rows >= gTerm.pageRows; /* a size not told: as a full-screen program */
+bool Windowed(int rows) {
+  return rows > 0 && rows < gTerm.pageRows; /* a size not told: as a full-screen program */
 }
 
 /* Asks for kRowsWanted rows and waits a moment for the window to show the
@@ -160,19 +184,15 @@ void PrepareScreen() {
   int cols = 0;
   int rows = WindowRows(&cols);
   gTerm.askLen = gTerm.giveBackLen = 0;
-  if (rows > 0 && rows < kRowsWanted) rows = AskForRows(rows, cols);
-  gRows = rows;
-  gAlternate = SuitsAlternate(rows);
-  if (gAlternate) {
-    WriteAll(kEnterScreen, sizeof kEnterScreen - 1);
-    return;
+  if (rows > 0 && rows < kRowsWanted) {
+    AskForRows(rows, cols);
+    rows = WindowRows(&cols); /* the width may have changed with the rows */
   }
-  char say[128];
-  int n = std::snprintf(
-      say, sizeof say,
-      "The pages need %d lines and this window has %d: scroll back to see their tops.\n",
-      gTerm.pageRows, rows);
-  if (n > 0) WriteAll(say, size_t(n) < sizeof say ? size_t(n) : sizeof say - 1);
+  gRows = rows;
+  gCols = cols;
+  gWindowed = Windowed(rows);
+  gAlternate = 1;
+  WriteAll(kEnterScreen, sizeof kEnterScreen - 1);
 }
 
 void PrepareModes() {
@@ -195,8 +215,15 @@ void SetMode(int state) {
 void TerminalRestore() {
   if (!gArmed) return;
   if (gTerm.screen) {
-    WriteAll(gTerm.giveBack, gTerm.giveBackLen);
-    if (gAlternate) WriteAll(kLeaveScreen, sizeof kLeaveScreen - 1);
+    char out[sizeof gTerm.giveBack + sizeof kLeaveScreen];
+    size_t n = gTerm.giveBackLen;
+    std::memcpy(out, gTerm.giveBack, n);
+    if (gAlternate) {
+      std::memcpy(out + n, kLeaveScreen, sizeof kLeaveScreen - 1);
+      n += sizeof kLeaveScreen - 1;
+    }
+    ReleaseOutput(); /* output stopped by Ctrl-S would hold this write until Ctrl-Q */
+    WriteWithin(out, n);
   }
   if (gTerm.keys) tcsetattr(0, TCSANOW, &gTerm.saved);
 }
@@ -207,9 +234,7 @@ void TerminalResume() {
   if (gTerm.screen) {
     WriteAll(gTerm.ask, gTerm.askLen);
     if (gAlternate) WriteAll(kEnterScreen, sizeof kEnterScreen - 1);
-    ClearForScreen(true);
-    WriteAll(gScreenCopy, size_t(gScreenLen));
-    gClean = gScreenLen == 0;
+    DrawPage();
   }
 }
 
@@ -225,7 +250,9 @@ void TerminalOpen(bool* keys, bool* screen, int pageRows) {
   gLineState = kKeys;
   gScreenLen = 0;
   gAlternate = 0;
-  gClean = 0;
+  gWindowed = 0;
+  gTop = 0;
+  gPending = 0;
   gTerm.askLen = gTerm.giveBackLen = 0;
   SignalsInstall(gTerm.screen);
   gArmed = 1;
@@ -261,8 +288,10 @@ void TerminalAdoptEditorMode() {
 void TerminalWrite(const char* text, size_t len) {
   sigset_t old;
   SignalsHold(&old);
-  WriteAll(text, len);
-  gClean = 0;
+  if (gWindowed)
+    gPending = 1;
+  else
+    WriteAll(text, len);
   size_t have = size_t(gScreenLen);
   size_t room = sizeof gScreenCopy - have;
   size_t n = len < room ? len : room;
@@ -271,11 +300,16 @@ void TerminalWrite(const char* text, size_t len) {
   SignalsRelease(&old);
 }
 
+/* A new page starts at its top. */
 void TerminalClear() {
   sigset_t old;
   SignalsHold(&old);
   gScreenLen = 0;
-  ClearForScreen(false);
+  gTop = 0;
+  if (gWindowed)
+    gPending = 1;
+  else
+    WriteAll(kClear, sizeof kClear - 1);
   SignalsRelease(&old);
 }
 
@@ -283,14 +317,42 @@ void TerminalRedraw() {
   if (!gArmed || !gTerm.screen) return;
   sigset_t old;
   SignalsHold(&old);
-  int rows = WindowRows(nullptr);
+  int cols = 0;
+  int rows = WindowRows(&cols);
   gRows = rows;
-  if (gAlternate && !SuitsAlternate(rows)) { /* the scrollback keeps the top from now on */
-    WriteAll(kLeaveScreen, sizeof kLeaveScreen - 1);
-    gAlternate = 0;
-  }
-  ClearForScreen(true);
-  WriteAll(gScreenCopy, size_t(gScreenLen));
-  gClean = gScreenLen == 0;
+  gCols = cols;
+  gWindowed = Windowed(rows);
+  DrawPage();
   SignalsRelease(&old);
+}
+
+void TerminalShowPage() {
+  if (!gArmed || !gTerm.screen || !gWindowed || !gPending) return;
+  sigset_t old;
+  SignalsHold(&old);
+  DrawPage();
+  SignalsRelease(&old);
+}
+
+bool TerminalScroll(int scrollKey) {
+  if (!gArmed || !gTerm.screen || !gWindowed) return false;
+  sigset_t old;
+  SignalsHold(&old);
+  const PageWindow w = PageWindowFor(gScreenCopy, size_t(gScreenLen), gRows, gCols);
+  const bool scrolls = w.pageRows > w.rows; /* a page shown whole keeps the key as it was */
+  const int top = PageWindowScrolled(w, gTop, scrollKey);
+  if (scrolls && (top != gTop || gPending)) {
+    gTop = top;
+    DrawPage();
+  }
+  SignalsRelease(&old);
+  return scrolls;
+}
+
+/* The entry's line end moved the screen up a row under the window: the
+   next wait draws it again, the typed line under its prompt. */
+void TerminalEntryEnded(const char* typed, size_t len) {
+  if (!gArmed || !gTerm.screen || !gWindowed) return;
+  TerminalWrite(typed, len);
+  TerminalWrite("\n", 1);
 }

@@ -445,31 +445,95 @@ TEST(ConsolePty, ReaderGoneEndsByBrokenPipe) {
   EXPECT_TRUE(SameAttributes(s.Attributes(), s.before));
 }
 
-/* A window that keeps its 24 rows: the pages stay on the normal screen,
-   one line says what they need, and nothing is there to undo at the end
-   but the key mode. */
-TEST(ConsolePty, WindowThatWillNotGrowKeepsTheNormalScreen) {
+/* A window that keeps its 24 rows: the pages stay on the alternate
+   screen, each drawn as a window of it with its menu at the bottom, and
+   nothing but the screen and the key mode is there to undo at the end. */
+TEST(ConsolePty, WindowThatWillNotGrowShowsAWindowOfThePage) {
   Options o;
   o.grows = false;
   Session s(o);
+  const std::string mark = "lines 1-20 of 32: Up/Down, PgUp/PgDn, Home/End\x1b[m\r\n";
   size_t menu = s.NextMenu();
   ASSERT_NE(menu, std::string::npos);
-  const std::string said =
-      "The pages need 44 lines and this window has 24: scroll back to see their tops.\r\n";
-  EXPECT_EQ(s.out.rfind(std::string(kAsk50) + said, 0), 0u);
-  EXPECT_EQ(Count(s.out, said), 1u);
-  EXPECT_EQ(s.out.find(kEnter), std::string::npos);
+  EXPECT_EQ(s.out.rfind(std::string(kAsk50) + kEnter + kClear, 0), 0u);
+  EXPECT_NE(s.out.find("IRMS "), std::string::npos) << "line 20 is shown";
+  EXPECT_EQ(s.out.find("COIL "), std::string::npos) << "line 21 is not";
+  EXPECT_NE(s.out.find(mark), std::string::npos);
+  s.Type("\x1b[6~"); /* PgDn: the same page from line 11, nothing else happens */
+  size_t next = s.WaitFor("lines 11-32 of 32", menu);
+  ASSERT_NE(next, std::string::npos);
+  EXPECT_NE(s.out.find("COIL ", menu), std::string::npos);
   s.Type("q");
   ASSERT_TRUE(s.WaitLineMode(true));
+  EXPECT_NE(s.out.find("Enter Q <2.500000>", next), std::string::npos);
   s.Type("3\n");
-  menu = s.NextMenu(menu);
-  ASSERT_NE(menu, std::string::npos);
+  menu = s.WaitFor(mark, next);
+  ASSERT_NE(menu, std::string::npos) << "the new page from its top";
   ASSERT_TRUE(s.WaitLineMode(false));
   s.Type("x");
   EXPECT_EQ(s.WaitExit(), 0);
-  EXPECT_TRUE(EndsWith(s.out, kMenuEnd)) << "no screen to leave, no size to give back";
-  EXPECT_EQ(Count(s.out, said), 1u);
+  EXPECT_TRUE(EndsWith(s.out, std::string(kMenuEnd) + "\x1b[?1049l")) << "no size to give back";
+  EXPECT_EQ(Count(s.out, kEnter), 1u);
   EXPECT_TRUE(SameAttributes(s.Attributes(), s.before));
+}
+
+/* The scroll keys as the common terminals send them (xterm's application
+   cursor keys, modifiers, the Linux console's and rxvt's Home and End);
+   other keys without a character stay keys: the menu takes them. */
+TEST(ConsolePty, ScrollKeysOfEveryTerminal) {
+  Options o;
+  o.grows = false;
+  Session s(o);
+  size_t at = s.NextMenu();
+  ASSERT_NE(at, std::string::npos);
+  const char* const steps[][2] = {
+      {"\x1bOB", "lines 2-21 of 32"},       {"\x1b[4~", "lines 11-32 of 32"},
+      {"\x1b[1~", "lines 1-20 of 32"},      {"\x1b[1;5B", "lines 2-21 of 32"},
+      {"\x1b[8~", "lines 11-32 of 32"},     {"\x1b[7~", "lines 1-20 of 32"},
+      {"\x1bOA\x1b[B", "lines 2-21 of 32"}, /* Up at the top does nothing */
+      {"\x1b[5~", "lines 1-20 of 32"},
+  };
+  for (const auto& step : steps) {
+    s.Type(step[0]);
+    size_t next = s.WaitFor(step[1], at);
+    ASSERT_NE(next, std::string::npos) << step[1];
+    EXPECT_EQ(Count(s.out.substr(at, next - at), kClear), 1u) << step[1] << ": drawn once";
+    at = next;
+  }
+  /* F1 of the Linux console and of xterm: two keys, two light passes. */
+  s.Type("\x1b[[A\x1bOP");
+  for (int i = 0; i < 2; ++i) {
+    at = s.NextMenu(at);
+    ASSERT_NE(at, std::string::npos) << i;
+  }
+  s.Type("x");
+  EXPECT_EQ(s.WaitExit(), 0);
+}
+
+/* Output held by Ctrl-S (XOFF): a signal that ends the program still
+   ends it at once, with the terminal back, instead of waiting in its
+   handler for Ctrl-Q. */
+TEST(ConsolePty, EndingSignalWhileOutputIsSuspended) {
+  for (int sig : {SIGTERM, SIGHUP}) {
+    Session s;
+    ASSERT_NE(s.NextMenu(), std::string::npos);
+    ASSERT_TRUE(s.WaitLineMode(false));
+    ASSERT_TRUE(s.Attributes().c_iflag & IXON) << "Ctrl-S stops output";
+    s.Type("\x13");
+    /* Stopped: the terminal takes no more output. */
+    bool stopped = false;
+    for (long long end = NowMs() + kWaitMs; !stopped && NowMs() < end;) {
+      struct pollfd p = {s.slave, POLLOUT, 0};
+      stopped = poll(&p, 1, 0) == 0;
+      if (!stopped) usleep(5000);
+    }
+    ASSERT_TRUE(stopped) << strsignal(sig);
+    kill(s.program, sig);
+    EXPECT_EQ(s.WaitExit(), 128 + sig) << strsignal(sig);
+    EXPECT_EQ(s.killedBy, sig) << strsignal(sig);
+    EXPECT_TRUE(EndsWith(s.out, kLeave24)) << strsignal(sig);
+    EXPECT_TRUE(SameAttributes(s.Attributes(), s.before)) << strsignal(sig);
+  }
 }
 
 TEST(ConsolePty, CtrlCTyped) {

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """terminal_test.py: the built program in a pseudo-terminal, its output fed
 to a terminal emulator (pyte), and checked as a person at that terminal
-sees it: every line of a page on the screen or in the scrollback, the page
-drawn again after the window changes size, the number being typed edited
-as shown, and the screen and terminal modes back after every way out.
+sees it: every line of a page on the screen, or brought into view by
+scrolling when the window is too small for the page, the page drawn again
+after the window changes size, the number being typed edited as shown, and
+the screen and terminal modes back after every way out.
 
 The emulator is pyte's screen with a scrollback, plus the alternate screen
 (which pyte leaves out) as xterm keeps it: a second screen without
@@ -38,9 +39,15 @@ BINARY = sys.argv[1] if len(sys.argv) > 1 else "build/tolvarin"
 SOURCE = sys.argv[2] if len(sys.argv) > 2 else "."
 WAIT = 5.0  # no wait is longer; a failure never hangs
 SIZE_REQUEST = re.compile(rb"\x1b\[8;(\d+);(\d+)t")
-SMALL_WINDOW_SAYS = "The pages need 44 lines and this window has 24: scroll back to see their tops."
-UP, LEFT, RIGHT = b"\x1b[A", b"\x1b[D", b"\x1b[C"
+MARK = re.compile(r"lines (\d+)-(\d+) of (\d+): Up/Down, PgUp/PgDn, Home/End$")
+UP, DOWN, LEFT, RIGHT = b"\x1b[A", b"\x1b[B", b"\x1b[D", b"\x1b[C"
+PGUP, PGDN, HOME, END = b"\x1b[5~", b"\x1b[6~", b"\x1b[H", b"\x1b[F"
 BACKSPACE = b"\x7f"
+
+
+def page_lines(text):
+    """A page as the screen shows its lines."""
+    return [l.expandtabs(8).rstrip() for l in text.split("\n")]
 
 
 def transcript_screen(name, index):
@@ -60,6 +67,24 @@ PAGES = [
     ("PINET sweep", b"bnNn ", "sweep", 6, "[PINET] POWER VS FREQUENCY"),
     ("help page 1", b"h", "help", 2, "CLASS-E HELP for V1.4"),
     ("wire table, first screen", b"w", "wire_table", 2, "AWG(solid)"),
+]
+
+# What the 80 x 24 window must let a person scroll through: each page after
+# the keys that open it from the page before, and the line of the menu or
+# prompt that must stay in view.  The help pages, the references and the
+# two wire table screens follow one another in one session.
+ENTRY_BASIC = "Enter BASIC turns ratio <1.000000> ...\n"
+SCROLLED = [
+    [("main screen", b"", transcript_screen("main_menu", 1), "Freq  Power  Vcc  QL"),
+     ("alternate page", b"a", transcript_screen("alternate", 2).replace(ENTRY_BASIC, ""),
+      "Any other key to exit Alternate topology....")],
+    [("BASIC sweep", b"b", transcript_screen("sweep", 2), "Any other key to continue Power Estimate..."),
+     ("PINET sweep", b"nNn ", transcript_screen("sweep", 6), "Any other key to exit Power Estimate...")],
+    [("wire table, first screen", b"w", transcript_screen("wire_table", 2), "[68degF values]...Press any key to continue"),
+     ("wire table, second screen", b" ", transcript_screen("wire_table", 3), "[68degF values]...Press any key to exit")],
+    [("help page %d" % (i + 1), b"h" if i == 0 else b" ", transcript_screen("help", 7 + i),
+      "Press any key to continue Help...or <X> to Exit") for i in range(6)]
+    + [("references", b" ", transcript_screen("help", 13), "Press any key to exit References...")],
 ]
 
 
@@ -223,6 +248,38 @@ class Session:
     def shows_line(self, start):
         return any(l.startswith(start) for l in self.screen.seen()[0])
 
+    def window(self, text):
+        """The first line of the page shown above the mark when the screen
+        shows a window of the page: the page from there, the mark saying
+        which lines, the last lines of the page under it, the cursor on the
+        last row.  None otherwise."""
+        want = page_lines(text)
+        rows = [l.rstrip() for l in self.screen.display]
+        marks = [y for y, l in enumerate(rows) if MARK.match(l)]
+        if len(marks) != 1:
+            return None
+        y = marks[0]
+        first, last, total = (int(g) for g in MARK.match(rows[y]).groups())
+        top, foot = first - 1, rows[y + 1 :]
+        lines = len(want) - (1 if want[-1] == "" else 0)  # the cursor's empty row is no line
+        at_end = top + y == len(want) - len(foot)
+        ok = (
+            rows[:y] == want[top : top + y]
+            and foot == want[len(want) - len(foot) :]
+            and total == lines
+            and last == (total if at_end else top + y)
+            and self.screen.cursor.y == self.screen.lines - 1
+        )
+        return top if ok else None
+
+    def mark(self):
+        """(mark row, first, last, total) of the mark on the screen."""
+        for y, l in enumerate(self.screen.display):
+            m = MARK.match(l.rstrip())
+            if m:
+                return (y,) + tuple(int(g) for g in m.groups())
+        return None
+
     def entry_line(self):
         return self.screen.display[self.screen.cursor.y].rstrip()
 
@@ -244,31 +301,82 @@ class Session:
 
 
 class SmallWindow(unittest.TestCase):
-    """80 x 24 that will not grow: the pages stay on the normal screen."""
+    """80 x 24 that will not grow: the pages on the alternate screen, each
+    taller one as a window of it that the scroll keys move, its menu or
+    prompt always in view."""
 
-    def test_every_line_of_each_page_is_readable(self):
-        for name, keys, transcript, index, heading in PAGES:
-            page = transcript_screen(transcript, index)
-            self.assertIn(heading, page, "the transcripts moved: " + name)
+    def scroll_through(self, s, name, text, menu):
+        """From the top, Down to the end, every line seen; then the other
+        scroll keys; the menu line in view at every step."""
+        want = page_lines(text)
+        self.assertTrue(s.wait_until(lambda: s.window(text) == 0), name + ":\n" + "\n".join(s.screen.display))
+        y = s.mark()[0]
+        foot = s.screen.lines - y - 1
+        self.assertLessEqual(foot, 6, name + ": the page's foot only")
+        self.assertTrue(any(l.startswith(menu) for l in want[len(want) - foot :]), name + ": the menu in the foot")
+        seen = set(range(0, y)) | set(range(len(want) - foot, len(want)))
+        top = 0
+        while s.mark()[2] < s.mark()[3]:
+            s.type(DOWN)
+            top += 1
+            self.assertTrue(s.wait_until(lambda: s.window(text) == top), "%s: Down to %d" % (name, top))
+            seen |= set(range(top, top + y))
+        self.assertEqual(seen, set(range(len(want))), name + ": every line shown")
+        self.assertEqual(top, len(want) - foot - y, name + ": the last line reached")
+        for key, to in [(HOME, 0), (PGDN, min(y - 1, top)), (END, top), (PGUP, max(top - (y - 1), 0)), (UP + HOME, 0)]:
+            s.type(key)
+            self.assertTrue(s.wait_until(lambda: s.window(text) == to), "%s: %r to %d" % (name, key, to))
+
+    def test_every_line_of_each_page_can_be_scrolled_into_view(self):
+        for pages in SCROLLED:
             s = Session(24, 80)
             try:
-                self.assertTrue(s.wait_until(lambda: s.shows_page(transcript_screen("main_menu", 1))))
-                s.type(keys)
-                self.assertTrue(s.wait_until(lambda: s.shows_page(page)), name + ":\n" + "\n".join(s.screen.seen()[0][-50:]))
-                self.assertGreater(len(page.split("\n")), 24, name + " is taller than the window")
+                self.assertTrue(s.wait_until(lambda: s.window(transcript_screen("main_menu", 1)) == 0))
+                for name, keys, text, menu in pages:
+                    s.type(keys)
+                    if len(page_lines(text)) <= 24:  # the references fit: shown whole
+                        self.assertTrue(s.wait_until(lambda: s.shows_page(text)), name)
+                        self.assertIsNone(s.mark(), name)
+                        continue
+                    self.scroll_through(s, name, text, menu)
+                if pages[-1][0] == "references":  # shown whole: Down is any key, as before
+                    s.type(DOWN)
+                    self.assertTrue(s.wait_until(lambda: s.window(transcript_screen("main_menu", 1)) == 0))
+                self.assertIsNotNone(s.screen.normal, "on the alternate screen")
+                self.assertEqual(len(s.screen.history.top), 0, "nothing scrolled away")
             finally:
                 s.close()
 
-    def test_says_once_how_many_lines_it_needs(self):
+    def test_entry_under_the_window_and_kept_after_it(self):
+        """The alternate page's turns ratio: prompt and entry in view, the
+        typed ratio still under the page until the next key."""
+        page = transcript_screen("alternate", 2).replace(ENTRY_BASIC, "")
         s = Session(24, 80)
         try:
-            self.assertTrue(s.wait_until(lambda: s.shows_page(transcript_screen("main_menu", 1))))
+            s.type(b"a")
+            self.assertTrue(s.wait_until(lambda: s.window(page) == 0))
+            s.type(END + b"b")
+            self.assertTrue(s.wait_until(lambda: s.asks(ENTRY_BASIC.strip())))
+            s.type(DOWN + UP)  # in the entry: its history, not the page
+            s.type(b"2\r")
+            self.assertTrue(s.wait_until(lambda: s.window(page + ENTRY_BASIC + "2\n") is not None))
+            s.type(b"z")
+            ratio2 = "   367.1    2.00  4.00     10.52     422.2    100.49"
+            self.assertTrue(s.wait_until(lambda: s.screen.display[4].rstrip() == ratio2))
+            self.assertIsNotNone(s.mark())
+        finally:
+            s.close()
+
+    def test_the_shell_screen_back_after(self):
+        s = Session(24, 80)
+        try:
+            self.assertTrue(s.wait_until(lambda: s.window(transcript_screen("main_menu", 1)) == 0))
+            self.assertIsNotNone(s.screen.normal)
             s.type(b"x")
             self.assertIsNotNone(s.wait_exit())
-            lines, _ = s.screen.seen()
-            self.assertEqual(lines.count(SMALL_WINDOW_SAYS), 1)
-            self.assertEqual(lines[0], "$ tolvarin")
-            self.assertEqual(lines[1], SMALL_WINDOW_SAYS, "said at start, under the command")
+            self.assertIsNone(s.screen.normal)
+            self.assertEqual(s.screen.display, s.shown_before)
+            self.assertEqual(len(s.screen.history.top), 0)
         finally:
             s.close()
 
@@ -285,6 +393,11 @@ class LargeWindow(unittest.TestCase):
                 self.assertTrue(s.wait_until(lambda: s.shows_page(page)), name)
                 self.assertIsNotNone(s.screen.normal, name + ": on the alternate screen")
                 self.assertEqual(len(s.screen.history.top), 0, name + ": nothing scrolled away")
+                want = page_lines(page)
+                rows = [l.rstrip() for l in s.screen.display]
+                self.assertEqual(rows, want + [""] * (50 - len(want)), name + ": the page alone, from the top")
+                self.assertEqual((s.screen.cursor.x, s.screen.cursor.y), (len(want[-1]), len(want) - 1), name)
+
             finally:
                 s.close()
 
@@ -315,15 +428,37 @@ class Resize(unittest.TestCase):
             for rows, cols in [(40, 80), (24, 80), (30, 100), (50, 80)]:
                 s.set_size(rows, cols)
                 s.screen.reset()  # only the drawing that follows can show the page
-                self.assertTrue(s.wait_until(lambda: s.shows_page(main)), "%dx%d" % (cols, rows))
-            self.assertIsNone(s.screen.normal, "a window too small moved the pages to the normal screen")
+                if rows >= len(page_lines(main)):
+                    shown = lambda: s.shows_page(main) and s.mark() is None
+                else:
+                    shown = lambda: s.window(main) == 0
+                self.assertTrue(s.wait_until(shown), "%dx%d" % (cols, rows))
+        finally:
+            s.close()
+
+    def test_scroll_position_kept_where_it_fits(self):
+        main = transcript_screen("main_menu", 1)  # 32 lines and the cursor's row
+        s = Session(24, 80)
+        try:
+            self.assertTrue(s.wait_until(lambda: s.window(main) == 0))
+            s.type(DOWN * 3)
+            self.assertTrue(s.wait_until(lambda: s.window(main) == 3))
+            for rows, top in [(26, 3), (24, 3)]:
+                s.set_size(rows, 80)
+                s.screen.reset()
+                self.assertTrue(s.wait_until(lambda: s.window(main) == top), "%d rows" % rows)
+            s.type(END)  # the last of 33 rows, under 20 of the page and the mark
+            self.assertTrue(s.wait_until(lambda: s.window(main) == 10))
+            s.set_size(30, 80)  # 26 rows of the page: from line 5 on
+            s.screen.reset()
+            self.assertTrue(s.wait_until(lambda: s.window(main) == 4))
         finally:
             s.close()
 
     def test_number_being_typed_is_kept(self):
         s = Session(24, 80)
         try:
-            self.assertTrue(s.wait_until(lambda: s.shows_page(transcript_screen("main_menu", 1))))
+            self.assertTrue(s.wait_until(lambda: s.window(transcript_screen("main_menu", 1)) == 0))
             s.type(b"q3")
             self.assertTrue(s.wait_until(lambda: s.asks("Enter Q <2.500000>", "3")))
             s.set_size(30, 90)
@@ -343,7 +478,7 @@ class LineEditing(unittest.TestCase):
     def test_cursor_keys_erase_history_and_control_keys(self):
         s = Session(24, 80)
         try:
-            self.assertTrue(s.wait_until(lambda: s.shows_page(transcript_screen("main_menu", 1))))
+            self.assertTrue(s.wait_until(lambda: s.window(transcript_screen("main_menu", 1)) == 0))
             self.entry(s, b"f", "Enter frequency <3.800000> Mhz...")
             # 345, two to the left, erase the 3, one to the right, a 1: 415.
             s.type(b"345" + LEFT + LEFT + BACKSPACE + RIGHT + b"1")
@@ -418,10 +553,13 @@ class WaysOut(unittest.TestCase):
         for name, keys, sig, want in self.WAYS:
             s = Session(24, 80)
             try:
-                self.assertTrue(s.wait_until(lambda: s.shows_page(transcript_screen("main_menu", 1))))
+                self.assertTrue(s.wait_until(lambda: s.window(transcript_screen("main_menu", 1)) == 0))
+                s.type(PGDN)
+                self.assertTrue(s.wait_until(lambda: s.window(transcript_screen("main_menu", 1)) == 10))
                 self.assertEqual(self.end(s, keys, sig), want, name)
                 self.assertEqual(stty(s.slave), s.stty_before, name)
-                self.assertTrue(s.shows_page(transcript_screen("main_menu", 1)), name + ": the page stays to be read")
+                self.assertIsNone(s.screen.normal, name + ": the alternate screen left")
+                self.assertEqual(s.screen.display, s.shown_before, name)
             finally:
                 s.close()
 
