@@ -681,13 +681,17 @@ def full_pass_part(s):
 
 
 def compute_pass(s):
+    if s.FullRecalc == 1:
+        # After an edit the last pass's DC current may be another design's:
+        # a full pass takes it as not yet known, as at start-up.
+        s.Idc = 0.0
     basic_synthesis(s)
     s.MatchEL = el_match(s)
     transformer_matching(s)
     if s.FullRecalc == 1:
         full_pass_part(s)
     element_stresses(s, s.MatchEL)
-    coil_losses(s)  # Idc of the previous pass: one Space brings it up to date
+    coil_losses(s)  # Idc of the previous light pass, or none: Space brings it in
     power_estimate(s, s.MatchEL)
     norton_transform(s)
 
