@@ -746,6 +746,8 @@ def main_screen(s, p):
     p("Overall Eff.= %3.2f   Device Eff.= %3.2f   \n", s.OverallEff, device_eff)
     p("\nPi-net reference (Ro=%0.2f ohms :  Cp2=%8.2f pf)\n", s.RoPiRef, s.Cp2PiRef)
     p("Norton reference (Rt=%0.2f ohms)\n", s.Rt)
+    if s.PwrOut < 0:  # Pgen less every loss booked: nothing is left
+        p("Losses exceed Pgen: by this estimate the design cannot deliver power\n")
     if s.notice:
         p("%s\n", s.notice)
 
