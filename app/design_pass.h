@@ -27,7 +27,9 @@ PassKind NextPass(const DesignState& s);
 
 /* The computations of one pass.  A full pass holds FullRecalc at 1 while
    it runs and leaves it at 0; a light pass must not be asked for while a
-   full one is due (the coils would not be derived). */
+   full one is due (the coils would not be derived).  A full pass takes
+   the DC current as unknown (zero): the choke's DC loss comes in with the
+   next pass, as after start-up. */
 void ComputePass(DesignState& s, PassKind kind);
 
 #endif

@@ -1,13 +1,19 @@
 /*
 ** main_screen.cpp: the main design screen, block by block: inputs and
 ** device ratings, basic elements, EL match, element stresses, coil table,
-** power balance and the two reference lines of the alternate topologies.
+** power balance and the two reference lines of the alternate topologies;
+** last, above the menu, the lines that explain: a design whose losses
+** exceed its power, and the notice of a refused entry.
 */
 #include "app/main_screen.h"
 
 #include "coils/coil_table.h"
 #include "console/console.h"
 #include "engine/power_estimate.h"
+
+/* One line of an 80-column screen. */
+static const char kLossesExceedPgen[] =
+    "Losses exceed Pgen: by this estimate the design cannot deliver power";
 
 static void PrintTopBlock(const DesignState& s) {
   ClearScreen();
@@ -72,5 +78,8 @@ void PrintMainScreen(const DesignState& s) {
   PrintPowerBlock(s);
   Print("\nPi-net reference (Ro=%0.2f ohms :  Cp2=%8.2f pf)\n", s.RoPiRef, s.Cp2PiRef);
   Print("Norton reference (Rt=%0.2f ohms)\n", s.Rt);
+  /* Such a design is kept (its inputs are valid and every value prints),
+     but its figures describe nothing that can be built. */
+  if (LossesExceedPgen(s)) Print("%s\n", kLossesExceedPgen);
   if (s.Notice[0] != '\0') Print("%s\n", s.Notice);
 }

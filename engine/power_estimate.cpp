@@ -62,3 +62,7 @@ void EstimatePower(DesignState& s) {
 float DeviceEfficiency(const DesignState& s) {
   return F(1.0 - double(s.DevDiss) / double(s.Power));
 }
+
+bool LossesExceedPgen(const DesignState& s) {
+  return s.PwrOut < 0.0f;
+}

@@ -15,6 +15,11 @@ void EstimatePower(DesignState& s);
    stored, worked out where it is printed. */
 float DeviceEfficiency(const DesignState& s);
 
+/* True when the losses the last estimate booked exceed the generated
+   power: PwrOut below zero, a design that by its own estimate delivers
+   nothing.  The design stands; the main screen says so. */
+bool LossesExceedPgen(const DesignState& s);
+
 /* Total loss of Cp1, Cs2 and (when MatchEL has it) Cp3 at Qcap, in
    watts. */
 float CapacitorLossSum(const DesignState& s);

@@ -47,8 +47,9 @@ TEST(CoilTable, StartDesignAndTheSpacePass) {
   EXPECT_EQ(s[2], s[1]);
 }
 
+/* After the entry's screen, Space: the choke's DC loss is in. */
 TEST(CoilTable, LoadBelowRoShowsTheSeparateCoils) {
-  const std::string s = Body(LastScreen(Session("r10\nx")));
+  const std::string s = Body(LastScreen(Session("r10\n x")));
   EXPECT_TRUE(Has(s, "Qmatch=1.230    Shunt  Cp2= 2050.2 pf   Series Ls3= 0.515 uh\n")) << s;
   EXPECT_TRUE(Has(s,
                   "          Lp1     Cp1     Cs2     Ls2     Cp3     Ls3      Rload\n"
@@ -66,9 +67,10 @@ TEST(CoilTable, LoadBelowRoShowsTheSeparateCoils) {
 
 /* 25.1221409 is Ro of the start design to float precision ("%.9g"), so
    the load equals Ro exactly: only the choke and the tuning coil remain,
-   and Cp1 and Cs2 alone lose 0.0106 W. */
+   and Cp1 and Cs2 alone lose 0.0106 W (after Space, with the choke's DC
+   loss). */
 TEST(CoilTable, LoadEqualToRoShowsNoNetworkAndNoCoils) {
-  const std::string s = Body(LastScreen(Session("r25.1221409\nx")));
+  const std::string s = Body(LastScreen(Session("r25.1221409\n x")));
   EXPECT_FALSE(Has(s, "EL-Matching"));
   EXPECT_FALSE(Has(s, "VRMS"));
   EXPECT_FALSE(Has(s, "IRMS"));

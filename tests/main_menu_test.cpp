@@ -211,3 +211,41 @@ TEST(MainMenu, NoticesFitOneLine) {
   }
   EXPECT_GE(notices, 10);
 }
+
+/* A design whose losses exceed Pgen is kept, and each of its screens says
+   so above the menu (above a refusal's notice too); no other design's
+   screen changes.  By hand, at 2.5 W and 12 V (0.2083 A) the device loses
+   0.075 W + 0.0434 A^2 x Ron, the coils and capacitors 0.06 W more: Ron 50
+   leaves 2.5 - 2.17 - 0.075 - 0.06 = 0.19 W, Ron 60 -0.24 W; at 1e9 W the
+   conduction loss alone is 1.4e15 W. */
+TEST(MainScreen, LossesBeyondPgenAreSaidAboveTheMenu) {
+  const std::string warning =
+      "Losses exceed Pgen: by this estimate the design cannot deliver power\n";
+  EXPECT_LE(warning.size() - 1, 80u);
+  const struct {
+    const char* keys;
+    bool warned;
+    const char* notice; /* on the screen after the last entry */
+  } cases[] = {
+      {"", false, ""},
+      {"o50\n", false, ""},
+      {"o60\n", true, ""},
+      {"p1e9\n", true, ""},
+      {"p1e9\n p2.5\n", false, ""},
+      {"o60\np0\n", true, "Power 0 refused: Power must be above 0 watts\n"},
+  };
+  for (const auto& c : cases) {
+    const std::vector<std::string> screens = Screens(RunSession(std::string(c.keys) + " x"));
+    ASSERT_GE(screens.size(), 2u) << c.keys;
+    /* The screen after the last entry, then the one after Space. */
+    const std::string tails[] = {(c.warned ? warning : "") + c.notice + kMenu,
+                                 (c.warned ? warning : "") + kMenu};
+    for (int i = 0; i < 2; ++i) {
+      const std::string& screen = screens[screens.size() - 2 + i];
+      ASSERT_GE(screen.size(), tails[i].size()) << c.keys;
+      EXPECT_EQ(screen.substr(screen.size() - tails[i].size()), tails[i]) << c.keys << i;
+      EXPECT_EQ(screen.find(warning) != std::string::npos, c.warned) << c.keys << i;
+      EXPECT_EQ(screen.find("Pwr Out = -") != std::string::npos, c.warned) << c.keys << i;
+    }
+  }
+}

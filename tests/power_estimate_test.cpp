@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/design_pass.h"
 #include "tests/test_support.h"
@@ -81,6 +82,30 @@ TEST(PowerEstimate, StartDesignBalanceOnFirstAndSecondPass) {
               CapLoss(second, second.Cp1, second.ICp1) + CapLoss(second, second.Cs2, second.ICs2) +
                   CapLoss(second, second.Cp3, second.ICp3),
               1e-7);
+}
+
+/* An edit and back to the start inputs gives the start design's screens
+   again: the first with the choke's RF loss only (0.00 W, Pwr Out 2.35, as
+   hand-checked in the acceptance transcripts), after Space the figures
+   above.  Charged the DC current of the design before, the choke lost
+   8.33^2 A^2 x 0.4235 ohm = 29.41 W back from 100 W. */
+TEST(PowerEstimate, FirstScreenAfterAnEditCarriesNoOtherDesignsCurrent) {
+  const std::vector<std::string> start = Screens(RunSession(" x"));
+  ASSERT_EQ(start.size(), 2u);
+  EXPECT_NE(start[0].find("Choke-Lp1   26.30    1.00    1.00    39.1  #22 (#26)   192  3.27  0.42  "
+                          "0.00\n"),
+            std::string::npos);
+  EXPECT_NE(start[0].find("Pwr Out = 2.35 watts=Pgen[2.50]-Pcoils[0.05]-Pcaps[0.02]-Pdev[0.08]"),
+            std::string::npos);
+  for (const char* trip :
+       {"p100\n p2.5\n", "v5\n v12\n", "p1e9\n p500\n p2.5\n", "f30\n f3.8\n", "r10\n r50\n"}) {
+    DesignState s;
+    const std::vector<std::string> screens = Screens(RunSession(std::string(trip) + " x", &s));
+    ASSERT_GE(screens.size(), 2u) << trip;
+    EXPECT_EQ(screens[screens.size() - 2], start[0]) << trip;
+    EXPECT_EQ(screens.back(), start[1]) << trip;
+    EXPECT_NEAR(s.PwrOut, 2.33501005, 1e-6) << trip;
+  }
 }
 
 TEST(PowerEstimate, SeparateCoilsWhenLoadIsBelowRo) {

@@ -681,13 +681,17 @@ def full_pass_part(s):
 
 
 def compute_pass(s):
+    if s.FullRecalc == 1:
+        # After an edit the last pass's DC current may be another design's:
+        # a full pass takes it as not yet known, as at start-up.
+        s.Idc = 0.0
     basic_synthesis(s)
     s.MatchEL = el_match(s)
     transformer_matching(s)
     if s.FullRecalc == 1:
         full_pass_part(s)
     element_stresses(s, s.MatchEL)
-    coil_losses(s)  # Idc of the previous pass: one Space brings it up to date
+    coil_losses(s)  # Idc of the previous light pass, or none: Space brings it in
     power_estimate(s, s.MatchEL)
     norton_transform(s)
 
@@ -742,6 +746,8 @@ def main_screen(s, p):
     p("Overall Eff.= %3.2f   Device Eff.= %3.2f   \n", s.OverallEff, device_eff)
     p("\nPi-net reference (Ro=%0.2f ohms :  Cp2=%8.2f pf)\n", s.RoPiRef, s.Cp2PiRef)
     p("Norton reference (Rt=%0.2f ohms)\n", s.Rt)
+    if s.PwrOut < 0:  # Pgen less every loss booked: nothing is left
+        p("Losses exceed Pgen: by this estimate the design cannot deliver power\n")
     if s.notice:
         p("%s\n", s.notice)
 
