@@ -121,7 +121,8 @@ void RunToleranceOver(const Circuit& c, const std::vector<ElementRange>& ranges,
   out.Settings = settings;
   out.Ranges = ranges;
   const auto start = std::chrono::steady_clock::now();
-  SimulateDrive(c, settings.Engine, settings.Periods, settings.DriveMHz, out.Nominal);
+  SimulateDrive(c, settings.Engine, settings.Periods, settings.DriveMHz, out.Nominal, nullptr,
+                kDetailFigures);
   out.SecondsPerRun = Seconds(start);
   if (!out.Nominal.Run.Ok()) return;
   out.Stopped = progress && !progress(0, settings.Samples, out.SecondsPerRun);
@@ -133,7 +134,7 @@ void RunToleranceOver(const Circuit& c, const std::vector<ElementRange>& ranges,
     s.Deviation = deviations[i];
     SimResult r;
     SimulateDrive(SampleCircuit(c, ranges, s.Deviation), settings.Engine, settings.Periods,
-                  settings.DriveMHz, r);
+                  settings.DriveMHz, r, nullptr, kDetailFigures);
     s.Run = r.Run;
     s.Figs = FiguresOf(r);
     out.Failed += !s.Run.Ok();
