@@ -22,7 +22,7 @@
 
 /* The largest augmented state the engine holds: its matrices live on the
    stack (or in a workspace) at this size, never on the heap per call. */
-enum { kMaxAugmented = 20 };
+enum { kMaxAugmented = 16 };
 
 using ChainMatrix =
     Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, 0, kMaxAugmented, kMaxAugmented>;
