@@ -7,12 +7,14 @@
 */
 #include <benchmark/benchmark.h>
 
+#include "bench/previous/previous_engine.h"
 #include "sim/circuit/circuit.h"
 #include "sim/circuit/topology_table.h"
 #include "sim/cli/option_table.h"
 #include "sim/cli/options.h"
 #include "sim/design/calculator_circuit.h"
 #include "sim/engine/drive.h"
+#include "sim/engine/exact_engine.h"
 #include "sim/engine/ngspice_runner.h"
 
 namespace {
@@ -31,13 +33,18 @@ Circuit Example(int t, int notch) {
   return c;
 }
 
-void SteadyState(benchmark::State& state, int engine) {
-  /* Past the last row: the filter row again, with its trap. */
+/* The circuit of benchmark argument `row`: a topology, or past the last
+   row the filter row again, with its trap. */
+Circuit RowCircuit(benchmark::State& state) {
   const bool trap = state.range(0) >= kTopologyCount;
   const int t = trap ? TopologyByName("pinet-el-tch") : static_cast<int>(state.range(0));
   const int notch = trap ? 1 : 0;
-  const Circuit c = Example(t, notch);
   state.SetLabel(std::string(Topology(t).Name) + (notch ? " --notch" : ""));
+  return Example(t, notch);
+}
+
+void SteadyState(benchmark::State& state, int engine) {
+  const Circuit c = RowCircuit(state);
   if (engine == kEngineNgspice && !SimulatorAvailable()) state.SkipWithError("no ngspice");
   for (auto _ : state) {
     SimResult r;
@@ -46,16 +53,59 @@ void SteadyState(benchmark::State& state, int engine) {
   }
 }
 
-/* 201 drive frequencies from 2.85 to 4.85 MHz. */
+/* 201 drive frequencies from 2.85 to 4.85 MHz, the exact engine's
+   circuit prepared once for all of them as the program's sweep does. */
 void Sweep(benchmark::State& state, int engine) {
   const Circuit c = Example(0, 0);
   if (engine == kEngineNgspice && !SimulatorAvailable()) state.SkipWithError("no ngspice");
+  for (auto _ : state) {
+    ExactWorkspace w;
+    if (engine == kEngineExact) PrepareExact(c, w);
+    for (int i = 0; i <= 200; i++) {
+      SimResult r;
+      SimulateDrive(c, engine, 0, 2.85 + 0.01 * i, r, nullptr, kDetailFull, &w);
+      benchmark::DoNotOptimize(r.Pout);
+    }
+  }
+}
+
+/* One steady state of a circuit prepared before: the figures alone (as
+   an analysis's sample takes them) or with the waveforms. */
+void PreparedSteadyState(benchmark::State& state, int detail) {
+  const Circuit c = RowCircuit(state);
+  ExactWorkspace w;
+  PrepareExact(c, w);
+  SimResult r;
+  for (auto _ : state) {
+    SolveExact(w, 3.8, detail, r);
+    benchmark::DoNotOptimize(r.Pout);
+  }
+}
+
+void PreviousExactSteadyState(benchmark::State& state) {
+  const Circuit c = RowCircuit(state);
+  for (auto _ : state) {
+    SimResult r;
+    previous::ExactSteadyState(c, 3.8, r);
+    benchmark::DoNotOptimize(r.Pout);
+  }
+}
+
+void PreviousExactSweep201(benchmark::State& state) {
+  const Circuit c = Example(0, 0);
   for (auto _ : state)
     for (int i = 0; i <= 200; i++) {
       SimResult r;
-      SimulateDrive(c, engine, 0, 2.85 + 0.01 * i, r);
+      previous::ExactSteadyState(c, 2.85 + 0.01 * i, r);
       benchmark::DoNotOptimize(r.Pout);
     }
+}
+
+void ExactPreparedFigures(benchmark::State& state) {
+  PreparedSteadyState(state, kDetailFigures);
+}
+void ExactPreparedFull(benchmark::State& state) {
+  PreparedSteadyState(state, kDetailFull);
 }
 
 void ExactSteadyState(benchmark::State& state) {
@@ -71,7 +121,13 @@ void NgspiceSweep201(benchmark::State& state) {
   Sweep(state, kEngineNgspice);
 }
 
+BENCHMARK(PreviousExactSteadyState)
+    ->DenseRange(0, kTopologyCount, 1)
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(ExactSteadyState)->DenseRange(0, kTopologyCount, 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ExactPreparedFull)->DenseRange(0, kTopologyCount, 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ExactPreparedFigures)->DenseRange(0, kTopologyCount, 1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(PreviousExactSweep201)->Unit(benchmark::kMillisecond);
 BENCHMARK(ExactSweep201)->Unit(benchmark::kMillisecond);
 BENCHMARK(NgspiceSteadyState)
     ->DenseRange(0, kTopologyCount, 1)

@@ -102,12 +102,13 @@ void RunMismatch(const Circuit& c, double vswr, int engine, int periods, double 
   out.DriveMHz = driveMHz;
   out.NominalR = LoadResistance(c);
   out.LoadName = c.Parts[c.Load].Name;
-  SimulateDrive(c, engine, periods, driveMHz, out.Nominal);
+  SimulateDrive(c, engine, periods, driveMHz, out.Nominal, nullptr, kDetailFigures);
   out.Stopped = progress && !progress(0, kMismatchPhases);
   for (int k = 0; k < kMismatchPhases && !out.Stopped; k++) {
     MismatchPoint p{30.0 * k, 0.0, 0.0, SimResult{}};
     LoadOnCircle(out.NominalR, vswr, p.PhaseDeg, &p.LoadR, &p.LoadX);
-    SimulateDrive(MismatchedCircuit(c, p.LoadR, p.LoadX), engine, periods, driveMHz, p.Result);
+    SimulateDrive(MismatchedCircuit(c, p.LoadR, p.LoadX), engine, periods, driveMHz, p.Result,
+                  nullptr, kDetailFigures);
     out.Points.push_back(p);
     out.Stopped = progress && !progress(k + 1, kMismatchPhases);
   }

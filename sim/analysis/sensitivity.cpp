@@ -23,7 +23,7 @@ void RunSensitivity(const Circuit& c, int engine, int periods, double driveMHz, 
   out = SensitivityRun{};
   out.Engine = engine;
   out.DriveMHz = driveMHz;
-  SimulateDrive(c, engine, periods, driveMHz, out.Nominal);
+  SimulateDrive(c, engine, periods, driveMHz, out.Nominal, nullptr, kDetailFigures);
   if (!out.Nominal.Run.Ok()) return;
   const SimResult& n = out.Nominal;
   const std::vector<std::string> elements = CircuitElements(c);
@@ -34,7 +34,7 @@ void RunSensitivity(const Circuit& c, int engine, int periods, double driveMHz, 
     Circuit changed = c;
     ChangeElement(changed, element, kSensitivityStep);
     SimResult r;
-    SimulateDrive(changed, engine, periods, driveMHz, r);
+    SimulateDrive(changed, engine, periods, driveMHz, r, nullptr, kDetailFigures);
     ElementEffect e{
         element, ElementDisplayValue(c, element), ElementDisplayUnit(c, element), r.Run, 0.0, 0.0,
         0.0};

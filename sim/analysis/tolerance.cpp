@@ -115,7 +115,8 @@ void RunToleranceOver(const Circuit& c, const std::vector<ElementRange>& ranges,
   out = ToleranceRun{};
   out.Settings = settings;
   out.Ranges = ranges;
-  SimulateDrive(c, settings.Engine, settings.Periods, settings.DriveMHz, out.Nominal);
+  SimulateDrive(c, settings.Engine, settings.Periods, settings.DriveMHz, out.Nominal, nullptr,
+                kDetailFigures);
   if (!out.Nominal.Run.Ok()) return;
   out.Stopped = progress && !progress(0, settings.Samples);
   std::vector<std::vector<double>> deviations;
@@ -126,7 +127,7 @@ void RunToleranceOver(const Circuit& c, const std::vector<ElementRange>& ranges,
     s.Deviation = deviations[i];
     SimResult r;
     SimulateDrive(SampleCircuit(c, ranges, s.Deviation), settings.Engine, settings.Periods,
-                  settings.DriveMHz, r);
+                  settings.DriveMHz, r, nullptr, kDetailFigures);
     s.Run = r.Run;
     s.Figs = FiguresOf(r);
     out.Failed += !s.Run.Ok();

@@ -146,10 +146,14 @@ void SimulateDrives(SimRun& run) {
   run.results.resize(n);
   run.confirmed.resize(run.confirm ? n : 0);
   ProgressMeter m = StartProgress("sweep", "drive frequencies");
+  /* The exact engine's state space serves every drive frequency. */
+  ExactWorkspace prepared;
+  if (run.engine == kEngineExact) PrepareExact(run.circuit, prepared);
   for (size_t i = 0; i < n && Wanted(run); i++) {
     std::vector<std::string>* netlist =
         i == 0 && !run.o.NetlistPath.empty() ? &run.netlist : nullptr;
-    SimulateDrive(run.circuit, run.engine, run.o.Periods, run.mhz[i], run.results[i], netlist);
+    SimulateDrive(run.circuit, run.engine, run.o.Periods, run.mhz[i], run.results[i], netlist,
+                  kDetailFull, &prepared);
     if (!run.results[i].Run.Ok()) run.status = 1;
     if (run.confirm) {
       SimulateDrive(run.circuit, kEngineNgspice, run.o.Periods, run.mhz[i], run.confirmed[i],

@@ -1,6 +1,7 @@
 /*
 ** drive.cpp: one drive frequency through an engine.  The exact engine
-** solves the steady state at once.  For ngspice the run length is found
+** solves the steady state at once, of a circuit prepared once for a
+** sweep when the caller holds it prepared.  For ngspice the run length is found
 ** by trying: a short run first, and a longer one only when the last two
 ** periods of the short one still differ; whatever the outcome, the result
 ** says how far from steady the last period was.  A netlist asked for
@@ -71,11 +72,17 @@ void RunNgspiceTransient(const Circuit& c, double driveMHz, int periods, SimResu
 }
 
 void SimulateDrive(const Circuit& c, int engine, int periods, double driveMHz, SimResult& r,
-                   std::vector<std::string>* netlist) {
+                   std::vector<std::string>* netlist, int detail, ExactWorkspace* prepared) {
   if (netlist)
     BuildExportedNetlist(c, driveMHz * 1e6, periods > 0 ? periods : kAutoPeriods[0], *netlist);
   if (engine == kEngineExact) {
-    ExactSteadyState(c, driveMHz, r);
+    if (prepared) {
+      SolveExact(*prepared, driveMHz, detail, r);
+      return;
+    }
+    ExactWorkspace w;
+    PrepareExact(c, w);
+    SolveExact(w, driveMHz, detail, r);
     return;
   }
   if (periods > 0) {

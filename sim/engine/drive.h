@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "sim/circuit/circuit.h"
+#include "sim/engine/exact_engine.h"
 #include "sim/engine/steady_state.h"
 
 /* Drive periods of the automatic ngspice run lengths, tried in turn
@@ -27,9 +28,13 @@ int EngineFor(const Circuit& c, int asked);
 
 /* Circuit c at driveMHz with the given engine.  For ngspice, `periods`
    periods, or when that is 0 the shortest automatic length that is
-   steady (the longest when none is). */
+   steady (the longest when none is).  The exact engine gives what
+   `detail` (ExactDetail) asks, ngspice everything; it solves c as
+   *prepared holds it when given (PrepareExact of c, reused across drive
+   frequencies), else prepares c itself. */
 void SimulateDrive(const Circuit& c, int engine, int periods, double driveMHz, SimResult& r,
-                   std::vector<std::string>* netlist = nullptr);
+                   std::vector<std::string>* netlist = nullptr, int detail = kDetailFull,
+                   ExactWorkspace* prepared = nullptr);
 
 /* The impedance the switch sees at each frequency (Hz) in network n (a
    kNetworkOnly circuit), in parallel form (Rp, and Xp positive when
