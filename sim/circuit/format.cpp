@@ -29,6 +29,8 @@ std::string Fixed(double v, int width, int decimals) {
   int d = width - digits - 1;
   if (d > decimals) d = decimals;
   if (d < 0) d = 0;
+  /* A value that rounds to zero prints as 0, not -0. */
+  if (std::fabs(v) < 0.5 * std::pow(10.0, -d)) v = 0.0;
   return Format("%*.*f", width, d, v);
 }
 

@@ -51,6 +51,7 @@ std::string Row(const std::string& label, const std::string cells[3]) {
 std::string Number(double v, int decimals) {
   if (!std::isfinite(v)) return "-";
   if (std::fabs(v) >= 1e4) return Format("%.0f", v);
+  if (std::fabs(v) < 0.5 * std::pow(10.0, -decimals)) v = 0.0; /* 0, not -0 */
   return Format("%.*f", decimals, v);
 }
 
