@@ -115,25 +115,28 @@ Status CheckWritable(const std::string& given) {
 }
 
 /* Writes all of text; a write that would block waits in short steps, so
-   a stop signal ends a write that never can go on (a device that takes
-   nothing more). */
+   a stop signal ends a write that cannot go on (a device that takes
+   nothing more for a few seconds) while one that goes on still ends. */
 bool WriteAll(int fd, const std::string& text) {
   size_t done = 0;
+  double stalled = 0.0; /* seconds without progress since a stop was asked */
   while (done < text.size()) {
     const ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
-      if (StopSignal() != 0) {
-        errno = EINTR;
-        return false;
-      }
-      struct pollfd p {
-        fd, POLLOUT, 0
-      };
-      poll(&p, 1, 100);
+    if (n > 0) {
+      done += size_t(n);
+      stalled = 0.0;
       continue;
     }
-    if (n <= 0) return false;
-    done += size_t(n);
+    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return false;
+    if (StopSignal() != 0 && stalled >= 2.0) {
+      errno = EINTR;
+      return false;
+    }
+    struct pollfd p {
+      fd, POLLOUT, 0
+    };
+    poll(&p, 1, 100);
+    stalled += StopSignal() != 0 ? 0.1 : 0.0;
   }
   return true;
 }

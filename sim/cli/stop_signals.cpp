@@ -21,6 +21,8 @@ void CatchStopSignals() {
   struct sigaction sa {};
   sa.sa_handler = NoteStopSignal;
   sigemptyset(&sa.sa_mask);
-  sa.sa_flags = SA_RESTART; /* a write interrupted by Ctrl-C still completes */
+  /* No SA_RESTART: a write that blocks (a reader that stopped reading)
+     returns, and the writer decides whether to go on (standard_output.cpp). */
+  sa.sa_flags = 0;
   for (int sig : {SIGINT, SIGTERM}) sigaction(sig, &sa, nullptr);
 }

@@ -13,7 +13,7 @@
 #include "sim/engine/steady_state.h"
 
 /* Drive periods of the automatic ngspice run lengths, tried in turn
-   until the last two periods agree. */
+   until the run is steady; each longer one continues the run before. */
 extern const int kAutoPeriods[];
 extern const int kAutoPeriodsCount;
 
@@ -28,10 +28,12 @@ int EngineFor(const Circuit& c, int asked);
 
 /* Circuit c at driveMHz with the given engine.  For ngspice, `periods`
    periods, or when that is 0 the shortest automatic length that is
-   steady (the longest when none is).  The exact engine gives what
-   `detail` (ExactDetail) asks, ngspice everything; it solves c as
-   *prepared holds it when given (PrepareExact of c, reused across drive
-   frequencies), else prepares c itself. */
+   steady (the longest when none is); r.Periods counts every period run,
+   from the parts' initial values.  *netlist receives the exported netlist
+   of that length.  The exact engine gives what `detail` (ExactDetail)
+   asks, ngspice everything; it solves c as *prepared holds it when given
+   (PrepareExact of c, reused across drive frequencies), else prepares c
+   itself. */
 void SimulateDrive(const Circuit& c, int engine, int periods, double driveMHz, SimResult& r,
                    std::vector<std::string>* netlist = nullptr, int detail = kDetailFull,
                    ExactWorkspace* prepared = nullptr);

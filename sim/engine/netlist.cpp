@@ -32,6 +32,7 @@ const char* const kSwitchCurrent = "vsw#branch";
 const char* const kMeterIn = "ein";
 const char* const kMeterOut = "eout";
 const char* const kMeterDevice = "edev";
+const double kRunPastEnd = 0.01;
 
 namespace {
 
@@ -58,6 +59,11 @@ std::string Lower(const std::string& name) {
   return out;
 }
 
+/* The end of a part's own element: the node of its series loss, or B. */
+std::string ElementEnd(const CircuitPart& p) {
+  return p.SeriesLoss > 0.0 ? Lower(p.Name) + "_r" : p.NodeB;
+}
+
 void Resistor(Writer& w, const std::string& name, const std::string& a, const std::string& b,
               double ohm) {
   Add(w, "%s %s %s %s", name.c_str(), a.c_str(), b.c_str(), SpiceNumber(ohm).c_str());
@@ -69,7 +75,7 @@ void Part(Writer& w, const CircuitPart& p) {
     return;
   }
   const bool lossy = p.SeriesLoss > 0.0;
-  const std::string end = lossy ? Lower(p.Name) + "_r" : p.NodeB;
+  const std::string end = ElementEnd(p);
   const std::string ic = w.initial ? " IC=" + SpiceNumber(p.Initial) : "";
   Add(w, "%s %s %s %s%s", p.Name.c_str(), p.NodeA.c_str(), end.c_str(),
       SpiceNumber(p.Value).c_str(), ic.c_str());
@@ -163,14 +169,19 @@ void Meters(Writer& w, const Circuit& c, double driveHz) {
   }
 }
 
-/* The time of the end of the run, as .tran gives it. */
+/* The time of the end of the run, as .tran gives it: a little past the
+   last period. */
 std::string StopTime(double driveHz, int periods) {
-  return SpiceNumber(periods / driveHz);
+  return SpiceNumber((periods + kRunPastEnd) / driveHz);
 }
 
-/* dst = the value of vector v at time `at`, linearly between its points. */
-void FindAt(Writer& w, const char* dst, const char* v, const char* at) {
-  Add(w, "meas tran %s find %s at=%s", dst, v, at);
+/* dst = the value of vector v at time `at`, linearly between its points.
+   The time is a number, not a vector: meas reads a vector's value as
+   ngspice prints it, to seven digits, which can put the end of the last
+   period past the end of the run ("out of interval") and moves its start
+   off the switch's edge. */
+void FindAt(Writer& w, const char* dst, const char* v, const std::string& at) {
+  Add(w, "meas tran %s find %s at=%s", dst, v, at.c_str());
 }
 
 /* slope = dv/dt of the switch voltage just before tlast: the least-
@@ -203,30 +214,32 @@ void SlopeFit(Writer& w) {
 /* The .control block: the run, then each figure of the report over the
    last period.  Powers are the meters' rise over it; the peak and the
    voltage at turn-on come from the raw points; the harmonics from
-   ngspice's Fourier analysis, which reads the last period on a grid of
-   as many points as the report samples. */
+   ngspice's Fourier analysis, which reads the last period's length before
+   the end of the run on a grid of as many points as the report samples:
+   that ends kRunPastEnd later than the last period, which moves the
+   harmonics' phases and not their levels in a steady run. */
 void Measurements(Writer& w, const Circuit& c, double driveHz, int periods) {
-  const std::string stop = StopTime(driveHz, periods);
+  const std::string tlast = SpiceNumber((periods - 1) / driveHz);
+  const std::string tend = SpiceNumber(periods / driveHz);
   Add(w, "* The figures tolvarin-sim reports, over the last drive period:");
   Add(w, "* ngspice -b <this file> prints them");
   Add(w, ".control");
   Add(w, "run");
   Add(w, "let period = %s", SpiceNumber(1.0 / driveHz).c_str());
-  Add(w, "let tlast = %s", SpiceNumber((periods - 1) / driveHz).c_str());
-  Add(w, "let tend = %s", stop.c_str());
+  Add(w, "let tlast = %s", tlast.c_str());
   for (const char* m : {kMeterIn, kMeterOut, kMeterDevice}) {
     char a[16], b[16], v[16];
     std::snprintf(a, sizeof a, "%s_a", m);
     std::snprintf(b, sizeof b, "%s_b", m);
     std::snprintf(v, sizeof v, "v(%s)", m);
-    FindAt(w, a, v, "tlast");
-    FindAt(w, b, v, "tend");
+    FindAt(w, a, v, tlast);
+    FindAt(w, b, v, tend);
   }
   Add(w, "let pdc = %s_b - %s_a", kMeterIn, kMeterIn);
   Add(w, "let pout = %s_b - %s_a", kMeterOut, kMeterOut);
   Add(w, "let pdev = %s_b - %s_a", kMeterDevice, kMeterDevice);
-  Add(w, "meas tran vpk max v(%s) from=tlast to=tend", kNodeSwitch);
-  FindAt(w, "von", ("v(" + std::string(kNodeSwitch) + ")").c_str(), "tlast");
+  Add(w, "meas tran vpk max v(%s) from=%s to=%s", kNodeSwitch, tlast.c_str(), tend.c_str());
+  FindAt(w, "von", ("v(" + std::string(kNodeSwitch) + ")").c_str(), tlast);
   Add(w, "let zvs = von/vpk");
   SlopeFit(w);
   Add(w, "let slope = c1/win*period/(2*pi*%s)", SpiceNumber(c.Vcc).c_str());
@@ -246,8 +259,40 @@ void Measurements(Writer& w, const Circuit& c, double driveHz, int periods) {
 
 }  // namespace
 
+void StateProbes(const Circuit& c, std::vector<StateProbe>& probes) {
+  probes.assign(c.Parts.size(), StateProbe{});
+  for (size_t i = 0; i < c.Parts.size(); i++) {
+    const CircuitPart& p = c.Parts[i];
+    const std::string end = ElementEnd(p);
+    if (p.Kind == kCoil) probes[i].Current = Lower(p.Name) + "#branch";
+    if (p.Kind != kCapacitor) continue;
+    probes[i].Plus = p.NodeA == kNodeGround ? "" : Lower(p.NodeA);
+    probes[i].Minus = end == kNodeGround ? "" : Lower(end);
+  }
+}
+
+namespace {
+
+/* The .save line: what the measurements read, and each part's state. */
+void Save(Writer& w, const Circuit& c, bool states) {
+  std::string line = ".save v(" + std::string(kNodeSwitch) + ") i(Vsw) v(" + kNodeLoad + ") v(" +
+                     kMeterIn + ") v(" + kMeterOut + ") v(" + kMeterDevice + ")";
+  if (states) {
+    std::vector<StateProbe> probes;
+    StateProbes(c, probes);
+    for (size_t i = 0; i < probes.size(); i++) {
+      if (!probes[i].Current.empty()) line += " i(" + c.Parts[i].Name + ")";
+      for (const std::string& node : {probes[i].Plus, probes[i].Minus})
+        if (!node.empty()) line += " v(" + node + ")";
+    }
+  }
+  w.lines->push_back(line);
+}
+
+}  // namespace
+
 void BuildTransientNetlist(const Circuit& c, double driveHz, int periods,
-                           std::vector<std::string>& lines) {
+                           std::vector<std::string>& lines, bool saveStates) {
   lines.clear();
   Writer w{&lines, true};
   char analysis[64];
@@ -263,8 +308,7 @@ void BuildTransientNetlist(const Circuit& c, double driveHz, int periods,
   const double step = 1.0 / driveHz / kStepsPerPeriod;
   Add(w, ".tran %s %s 0 %s UIC", SpiceNumber(step).c_str(), StopTime(driveHz, periods).c_str(),
       SpiceNumber(step).c_str());
-  Add(w, ".save v(%s) i(Vsw) v(%s) v(%s) v(%s) v(%s)", kNodeSwitch, kNodeLoad, kMeterIn, kMeterOut,
-      kMeterDevice);
+  Save(w, c, saveStates);
   Add(w, ".end");
 }
 

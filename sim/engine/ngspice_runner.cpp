@@ -36,7 +36,9 @@ Status RunNetlist(const std::vector<std::string>&, const std::vector<std::string
 
 #else
 
+#include <pthread.h>
 #include <sharedspice.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -161,7 +163,17 @@ Status RunWithinLimits(const RunLimits& limits) {
     std::lock_guard<std::mutex> lock(guard);
     threadReports = 0;
   }
-  if (Command("bg_run") != 0) return Status::Failed(Failure("the simulation did not start"));
+  /* The background thread is made here and keeps the signal mask it is
+     made with: SIGINT and SIGTERM go to this thread alone, whose waits
+     they may cut short, never to ngspice's work. */
+  sigset_t stops, before;
+  sigemptyset(&stops);
+  sigaddset(&stops, SIGINT);
+  sigaddset(&stops, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &stops, &before);
+  const int started = Command("bg_run");
+  pthread_sigmask(SIG_SETMASK, &before, nullptr);
+  if (started != 0) return Status::Failed(Failure("the simulation did not start"));
   for (;;) {
     {
       std::unique_lock<std::mutex> lock(guard);
