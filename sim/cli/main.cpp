@@ -25,6 +25,7 @@
 #include "sim/cli/design_choice.h"
 #include "sim/cli/options.h"
 #include "sim/cli/output_files.h"
+#include "sim/cli/plot_files.h"
 #include "sim/cli/progress.h"
 #include "sim/cli/standard_output.h"
 #include "sim/cli/stop_signals.h"
@@ -94,6 +95,7 @@ std::vector<OutputFile> OutputFiles(const SimOptions& o) {
   std::vector<OutputFile> files;
   if (!o.CsvPath.empty()) files.push_back({"--csv", o.CsvPath});
   if (!o.NetlistPath.empty()) files.push_back({"--netlist", o.NetlistPath});
+  for (const OutputFile& f : PlotFiles(o)) files.push_back(f);
   return files;
 }
 
@@ -103,7 +105,8 @@ Status Prepare(SimRun& run) {
   const SimOptions& o = run.o;
   if ((o.Engine == kEngineNgspice || o.Confirm || o.Impedance) && !SimulatorAvailable())
     return Status::Failed(SimulatorMissingText());
-  Status st = CheckOutputFiles(OutputFiles(o));
+  Status st = MakePlotFolder(o);
+  if (st.Ok()) st = CheckOutputFiles(OutputFiles(o));
   DesignForSimulation(o.Design, run.calc);
   if (st.Ok()) st = CheckCalculatorDesign(run.calc);
   if (!st.Ok()) return st;
@@ -138,7 +141,7 @@ bool PrintsTable(const SimOptions& o) {
 
 /* Once standard output has failed only the files are left to make. */
 bool Wanted(const SimRun& run) {
-  return !StandardOutputFailed() || !run.o.CsvPath.empty();
+  return !StandardOutputFailed() || !run.o.CsvPath.empty() || !run.o.PlotDir.empty();
 }
 
 void SimulateDrives(SimRun& run) {
@@ -254,6 +257,9 @@ void WriteFiles(SimRun& run) {
     for (const std::string& l : run.netlist) netlist += l + "\n";
     written = WriteOutput("--netlist", run.o.NetlistPath, netlist) && written;
   }
+  if (!run.o.PlotDir.empty() && run.done > 0)
+    written = WritePlots({run.o, run.circuit, run.results, run.o.Tune ? &run.tuning : nullptr}) &&
+              written;
   if (!written) run.status = 1;
 }
 

@@ -91,6 +91,10 @@ Status ReadNetlistPath(const std::string& text, SimOptions& o) {
   return ReadPath(text, o.NetlistPath);
 }
 
+Status ReadPlotDir(const std::string& text, SimOptions& o) {
+  return ReadPath(text, o.PlotDir);
+}
+
 /* "PF" or "PF@V": the device's output capacitance, linear or graded
    from that datasheet point. */
 Status ReadCoss(const std::string& text, SimOptions& o) {
@@ -355,6 +359,12 @@ const OptionRow kOptionRows[] = {
      .Help = "write the ngspice netlist of the first drive frequency; ngspice -b FILE runs it "
              "and prints the same figures",
      .Read = ReadNetlistPath},
+    {.Name = "--plot",
+     .Value = "DIR",
+     .Kind = kOptText,
+     .Help = "write SVG plots into DIR (made when missing): waveforms.svg, spectrum.svg, and "
+             "sweep.svg with --sweep",
+     .Read = ReadPlotDir},
     {.Name = "--json",
      .Kind = kOptFlag,
      .Help = "one JSON document on standard output instead of the text",

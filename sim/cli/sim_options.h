@@ -23,6 +23,7 @@ struct SimOptions {
   bool Impedance; /* also show the AC impedance the device sees */
   std::string CsvPath;
   std::string NetlistPath;
+  std::string PlotDir; /* --plot: the folder of the SVG plots */
   /* Tuning and the device. */
   bool Tune;        /* tune the circuit to class E (--tune) */
   bool NoConfirm;   /* no ngspice run of the tuned and built designs */

@@ -1,0 +1,38 @@
+/*
+** plot_files.h: the SVG files --plot DIR writes: which ones a run makes,
+** the folder made up front, and each drawn and written whole.
+*/
+#ifndef TOLVARIN_SIM_CLI_PLOT_FILES_H
+#define TOLVARIN_SIM_CLI_PLOT_FILES_H
+
+#include <string>
+#include <vector>
+
+#include "sim/circuit/circuit.h"
+#include "sim/circuit/status.h"
+#include "sim/cli/output_files.h"
+#include "sim/cli/sim_options.h"
+#include "sim/design/tuning_run.h"
+#include "sim/engine/steady_state.h"
+
+/* The files the options ask for in o.PlotDir (none without --plot):
+   waveforms.svg and spectrum.svg always, sweep.svg with --sweep. */
+std::vector<OutputFile> PlotFiles(const SimOptions& o);
+
+/* Makes o.PlotDir (and the folders above it) when missing; failed,
+   saying why, when it cannot be made or is not a folder. */
+Status MakePlotFolder(const SimOptions& o);
+
+/* What the plots are drawn from. */
+struct PlotInput {
+  const SimOptions& Options;
+  const Circuit& Circuit_;               /* of the design simulated */
+  const std::vector<SimResult>& Results; /* one per drive frequency done */
+  const TuningRun* Tuning;               /* with --tune, else null */
+};
+
+/* Draws and writes the files of PlotFiles; false (said on standard
+   error) when one could not be. */
+bool WritePlots(const PlotInput& in);
+
+#endif
