@@ -34,6 +34,7 @@
 #include "sim/engine/ngspice_runner.h"
 #include "sim/report/run_json.h"
 #include "sim/report/run_report.h"
+#include "sim/report/schematic_text.h"
 #include "sim/report/text_plot.h"
 #include "sim/report/tune_report.h"
 
@@ -237,6 +238,13 @@ void PrintText(SimRun& run) {
   if (whole) RunAnalyses(run, nullptr);
 }
 
+/* --schematic: the circuit drawn in text, or why it could not be. */
+void PrintSchematic(const Circuit& c) {
+  SchematicLayout layout;
+  const Status st = LayOut(c, layout);
+  Print("\n" + (st.Ok() ? SchematicText(c, layout) : "Schematic: " + st.Why() + "\n"));
+}
+
 /* Writes one output file asked for, whole; false (said) when it failed. */
 bool WriteOutput(const char* option, const std::string& path, const std::string& text) {
   if (path.empty()) return true;
@@ -291,6 +299,7 @@ int main(int argc, char** argv) {
     Print(ReportTitle(run.o.Design, run.o.Engine, run.o.Confirm, run.engine) +
           ReportHeading(run.calc, run.circuit));
     if (run.o.Tune) Print(TuneReport(run.calc, run.tuning));
+    if (run.o.Schematic) PrintSchematic(run.circuit);
     if (PrintsTable(run.o)) Print(ReportTableHeading());
   }
   SimulateDrives(run);

@@ -18,6 +18,7 @@
 #include "sim/report/plots/spectrum_plot.h"
 #include "sim/report/plots/sweep_plot.h"
 #include "sim/report/plots/waveforms_plot.h"
+#include "sim/report/schematic_svg.h"
 
 namespace {
 
@@ -62,7 +63,8 @@ bool Write(const std::string& path, const Status& drawn, const std::string& svg)
 std::vector<OutputFile> PlotFiles(const SimOptions& o) {
   if (o.PlotDir.empty()) return {};
   std::vector<OutputFile> files = {{"--plot", InFolder(o, "waveforms.svg")},
-                                   {"--plot", InFolder(o, "spectrum.svg")}};
+                                   {"--plot", InFolder(o, "spectrum.svg")},
+                                   {"--plot", InFolder(o, "schematic.svg")}};
   if (o.Sweep) files.push_back({"--plot", InFolder(o, "sweep.svg")});
   return files;
 }
@@ -97,6 +99,10 @@ bool WritePlots(const PlotInput& in) {
     written = Write(InFolder(in.Options, "spectrum.svg"), SpectrumSvg(name, *nearest, svg), svg) &&
               written;
   }
+  SchematicLayout layout;
+  const Status laid = LayOut(in.Circuit_, layout);
+  if (laid.Ok()) svg = SchematicSvg(in.Circuit_, layout, "Schematic: " + name);
+  written = Write(InFolder(in.Options, "schematic.svg"), laid, svg) && written;
   if (in.Options.Sweep)
     written =
         Write(InFolder(in.Options, "sweep.svg"), SweepSvg(name, in.Results, svg), svg) && written;

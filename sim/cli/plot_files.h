@@ -16,7 +16,7 @@
 #include "sim/engine/steady_state.h"
 
 /* The files the options ask for in o.PlotDir (none without --plot):
-   waveforms.svg and spectrum.svg always, sweep.svg with --sweep. */
+   waveforms.svg, spectrum.svg and schematic.svg always, sweep.svg with --sweep. */
 std::vector<OutputFile> PlotFiles(const SimOptions& o);
 
 /* Makes o.PlotDir (and the folders above it) when missing; failed,

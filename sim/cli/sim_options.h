@@ -21,6 +21,7 @@ struct SimOptions {
   bool Json;      /* one JSON document instead of the text report */
   int Periods;    /* ngspice: drive periods to simulate; 0: until steady */
   bool Impedance; /* also show the AC impedance the device sees */
+  bool Schematic; /* also draw the circuit's schematic in text */
   std::string CsvPath;
   std::string NetlistPath;
   std::string PlotDir; /* --plot: the folder of the SVG plots */
