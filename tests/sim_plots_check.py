@@ -107,6 +107,14 @@ def check_spectrum(path, point):
               "spectrum bar H%d reaches %s dBc, the run gives %.6g" % (h, bars.get(h), want))
 
 
+def check_schematic(path, doc):
+    """Every element the run's JSON lists is drawn once, and the switch."""
+    root = ET.parse(path).getroot()
+    drawn = sorted(g.get("id") for g in root.iter(SVG + "g") if g.get("id"))
+    want = sorted([k.rsplit("_", 1)[0] for k in doc["elements"]] + ["switch"])
+    check(drawn == want, "schematic.svg draws %s, the run's elements are %s" % (drawn, want))
+
+
 def check_sweep(path, doc):
     root = ET.parse(path).getroot()
     ps = panels(root)
@@ -136,6 +144,7 @@ def main():
         doc = json.loads(out)
         check_waveforms(os.path.join(folder, "waveforms.svg"), doc["points"][0])
         check_spectrum(os.path.join(folder, "spectrum.svg"), doc["points"][0])
+        check_schematic(os.path.join(folder, "schematic.svg"), doc)
         check(not os.path.exists(os.path.join(folder, "sweep.svg")),
               "sweep.svg written without --sweep")
 
@@ -144,6 +153,13 @@ def main():
         code, out, err = run(sim, ["--json", "--sweep", "3.4:4.2:0.2", "--plot", folder])
         check(code == 0, "the sweep failed: %s" % err)
         check_sweep(os.path.join(folder, "sweep.svg"), json.loads(out))
+
+        # The longest network with its trap: every part in the schematic.
+        folder = os.path.join(tmp, "trap")
+        code, out, err = run(sim, ["--json", "--topology", "pinet-el-tch", "--notch",
+                                   "--plot", folder])
+        check(code == 0, "the trap design failed: %s" % err)
+        check_schematic(os.path.join(folder, "schematic.svg"), json.loads(out))
 
         # A folder that is a file is refused before anything runs.
         blocker = os.path.join(tmp, "file")
