@@ -20,6 +20,7 @@
 #include "app/design_state.h"
 #include "app/version.h"
 #include "sim/circuit/format.h"
+#include "sim/circuit/topology_table.h"
 #include "sim/cli/analysis_table.h"
 #include "sim/cli/design_bounds.h"
 #include "sim/cli/design_choice.h"
@@ -32,6 +33,7 @@
 #include "sim/design/calculator_circuit.h"
 #include "sim/engine/drive.h"
 #include "sim/engine/ngspice_runner.h"
+#include "sim/report/html_report.h"
 #include "sim/report/run_json.h"
 #include "sim/report/run_report.h"
 #include "sim/report/schematic_text.h"
@@ -54,6 +56,7 @@ struct SimRun {
   std::vector<std::string> netlist;
   size_t done;             /* drive frequencies done */
   std::string interrupted; /* what a stop signal cut short, and how far it had come */
+  nlohmann::json analyses; /* each analysis run, by its key, for the report */
   int status;
 };
 
@@ -97,6 +100,7 @@ std::vector<OutputFile> OutputFiles(const SimOptions& o) {
   if (!o.CsvPath.empty()) files.push_back({"--csv", o.CsvPath});
   if (!o.NetlistPath.empty()) files.push_back({"--netlist", o.NetlistPath});
   for (const OutputFile& f : PlotFiles(o)) files.push_back(f);
+  if (!o.ReportPath.empty()) files.push_back({"--report", o.ReportPath});
   return files;
 }
 
@@ -142,7 +146,8 @@ bool PrintsTable(const SimOptions& o) {
 
 /* Once standard output has failed only the files are left to make. */
 bool Wanted(const SimRun& run) {
-  return !StandardOutputFailed() || !run.o.CsvPath.empty() || !run.o.PlotDir.empty();
+  return !StandardOutputFailed() || !run.o.CsvPath.empty() || !run.o.PlotDir.empty() ||
+         !run.o.ReportPath.empty();
 }
 
 void SimulateDrives(SimRun& run) {
@@ -205,6 +210,7 @@ void RunAnalyses(SimRun& run, nlohmann::json* doc) {
     AnalysisOutput out;
     kAnalyses[a].Run(in, out);
     if (!out.AllRan) run.status = 1;
+    run.analyses[kAnalyses[a].Key] = out.Json;
     if (out.Stopped)
       run.interrupted = Format("during the %s run after %d of %d %s", kAnalyses[a].Key, out.Done,
                                out.Total, out.Unit);
@@ -255,6 +261,30 @@ bool WriteOutput(const char* option, const std::string& path, const std::string&
   return false;
 }
 
+/* The run's JSON document as --json prints it, for the report. */
+nlohmann::json ReportDocument(const SimRun& run) {
+  nlohmann::json doc = RunJson(run.o.Design, run.engine, run.circuit, run.results,
+                               run.confirm ? &run.confirmed : nullptr);
+  if (run.o.Tune) doc["designs"] = DesignsJson(run.tuning);
+  for (auto it = run.analyses.begin(); it != run.analyses.end(); ++it) doc[it.key()] = it.value();
+  const std::string choke = ChokeLossWarning(run.circuit, run.results);
+  doc["warnings"] = nlohmann::json::array();
+  if (!choke.empty()) doc["warnings"].push_back(choke.substr(0, choke.size() - 1));
+  if (StopSignal() != 0) doc["interrupted"] = Interrupted(run);
+  return doc;
+}
+
+/* The HTML report: the document and the pictures drawn, the schematic
+   part of the page. */
+std::string ReportText(const SimRun& run, const std::vector<DrawnPicture>& drawn) {
+  std::vector<ReportFigure> figures;
+  for (const DrawnPicture& p : drawn)
+    if (p.Drawn.Ok()) figures.push_back({p.Caption, p.Svg, std::string(p.File) == "schematic.svg"});
+  const std::string title = std::string("Class-E design report: ") +
+                            Topology(run.circuit.Topology).Title + ", " + run.circuit.Origin;
+  return HtmlReport(title, ReportDocument(run), figures);
+}
+
 /* The files asked for, made only then; the netlist only of a drive
    frequency that was done. */
 void WriteFiles(SimRun& run) {
@@ -265,9 +295,14 @@ void WriteFiles(SimRun& run) {
     for (const std::string& l : run.netlist) netlist += l + "\n";
     written = WriteOutput("--netlist", run.o.NetlistPath, netlist) && written;
   }
-  if (!run.o.PlotDir.empty() && run.done > 0)
-    written = WritePlots({run.o, run.circuit, run.results, run.o.Tune ? &run.tuning : nullptr}) &&
-              written;
+  const bool pictures = !run.o.PlotDir.empty() || !run.o.ReportPath.empty();
+  if (pictures && run.done > 0) {
+    const std::vector<DrawnPicture> drawn =
+        DrawPlots({run.o, run.circuit, run.results, run.o.Tune ? &run.tuning : nullptr});
+    written = WritePlots(drawn, run.o) && written;
+    if (!run.o.ReportPath.empty())
+      written = WriteOutput("--report", run.o.ReportPath, ReportText(run, drawn)) && written;
+  }
   if (!written) run.status = 1;
 }
 

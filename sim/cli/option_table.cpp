@@ -95,6 +95,10 @@ Status ReadPlotDir(const std::string& text, SimOptions& o) {
   return ReadPath(text, o.PlotDir);
 }
 
+Status ReadReportPath(const std::string& text, SimOptions& o) {
+  return ReadPath(text, o.ReportPath);
+}
+
 /* "PF" or "PF@V": the device's output capacitance, linear or graded
    from that datasheet point. */
 Status ReadCoss(const std::string& text, SimOptions& o) {
@@ -369,6 +373,12 @@ const OptionRow kOptionRows[] = {
      .Help = "write SVG plots into DIR (made when missing): waveforms.svg, spectrum.svg, and "
              "sweep.svg with --sweep",
      .Read = ReadPlotDir},
+    {.Name = "--report",
+     .Value = "FILE.html",
+     .Kind = kOptText,
+     .Help = "write the design report as one self-contained HTML page: the inputs, the "
+             "schematic, the tables, the plots and the warnings",
+     .Read = ReadReportPath},
     {.Name = "--json",
      .Kind = kOptFlag,
      .Help = "one JSON document on standard output instead of the text",

@@ -87,24 +87,33 @@ Status MakePlotFolder(const SimOptions& o) {
   return Status::Done();
 }
 
-bool WritePlots(const PlotInput& in) {
-  if (in.Options.PlotDir.empty()) return true;
+std::vector<DrawnPicture> DrawPlots(const PlotInput& in) {
   const std::string name = DesignName(in);
   const SimResult* nearest = NearestDesign(in);
-  bool written = true;
+  std::vector<DrawnPicture> out;
   std::string svg;
+  Status st;
   if (nearest) {
-    written = Write(InFolder(in.Options, "waveforms.svg"),
-                    WaveformsSvg(name, Traces(in, *nearest), svg), svg);
-    written = Write(InFolder(in.Options, "spectrum.svg"), SpectrumSvg(name, *nearest, svg), svg) &&
-              written;
+    st = WaveformsSvg(name, Traces(in, *nearest), svg);
+    out.push_back({"waveforms.svg", "One steady period", st, svg});
+    st = SpectrumSvg(name, *nearest, svg);
+    out.push_back({"spectrum.svg", "Harmonics at the load", st, svg});
   }
   SchematicLayout layout;
-  const Status laid = LayOut(in.Circuit_, layout);
-  if (laid.Ok()) svg = SchematicSvg(in.Circuit_, layout, "Schematic: " + name);
-  written = Write(InFolder(in.Options, "schematic.svg"), laid, svg) && written;
-  if (in.Options.Sweep)
-    written =
-        Write(InFolder(in.Options, "sweep.svg"), SweepSvg(name, in.Results, svg), svg) && written;
-  return written && nearest;
+  st = LayOut(in.Circuit_, layout);
+  svg = st.Ok() ? SchematicSvg(in.Circuit_, layout, "Schematic: " + name) : "";
+  out.push_back({"schematic.svg", "Schematic", st, svg});
+  if (in.Options.Sweep) {
+    st = SweepSvg(name, in.Results, svg);
+    out.push_back({"sweep.svg", "Against the drive frequency", st, svg});
+  }
+  return out;
+}
+
+bool WritePlots(const std::vector<DrawnPicture>& pictures, const SimOptions& o) {
+  if (o.PlotDir.empty()) return true;
+  bool written = pictures.size() == PlotFiles(o).size(); /* none missing */
+  for (const DrawnPicture& p : pictures)
+    written = Write(InFolder(o, p.File), p.Drawn, p.Svg) && written;
+  return written;
 }

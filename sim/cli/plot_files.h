@@ -31,8 +31,21 @@ struct PlotInput {
   const TuningRun* Tuning;               /* with --tune, else null */
 };
 
-/* Draws and writes the files of PlotFiles; false (said on standard
-   error) when one could not be. */
-bool WritePlots(const PlotInput& in);
+/* One picture drawn: its file name in the folder, its caption, whether
+   it was drawn (and why not) and its SVG text. */
+struct DrawnPicture {
+  const char* File;
+  const char* Caption;
+  Status Drawn;
+  std::string Svg;
+};
+
+/* The pictures of PlotFiles drawn (without a drive frequency done, the
+   waveforms and the spectrum are left out). */
+std::vector<DrawnPicture> DrawPlots(const PlotInput& in);
+
+/* Writes them into o.PlotDir, whole; false (said on standard error) when
+   one could not be drawn or written. */
+bool WritePlots(const std::vector<DrawnPicture>& pictures, const SimOptions& o);
 
 #endif

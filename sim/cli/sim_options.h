@@ -24,7 +24,8 @@ struct SimOptions {
   bool Schematic; /* also draw the circuit's schematic in text */
   std::string CsvPath;
   std::string NetlistPath;
-  std::string PlotDir; /* --plot: the folder of the SVG plots */
+  std::string PlotDir;    /* --plot: the folder of the SVG plots */
+  std::string ReportPath; /* --report: the HTML design report */
   /* Tuning and the device. */
   bool Tune;        /* tune the circuit to class E (--tune) */
   bool NoConfirm;   /* no ngspice run of the tuned and built designs */
