@@ -10,6 +10,7 @@ is made only when its run was asked for; a bad folder is refused before
 anything runs.  Usage: sim_plots_check.py PATH-TO-tolvarin-sim
 """
 import json
+import math
 import os
 import subprocess
 import sys
@@ -134,6 +135,45 @@ def check_sweep(path, doc):
         check(len(want) == 5, "the sweep did not run its five frequencies")
 
 
+def check_tolerance(path, tol):
+    """Each histogram counts every sample that ran; Vmax is drawn."""
+    root = ET.parse(path).getroot()
+    ps = panels(root)
+    ran = tol["samples"] - tol["failed"]
+    for name in ("pout", "vpk", "pdev"):
+        p = ps[name]
+        total = 0.0
+        for s in shapes(root, filled=True):
+            pts = [world(p, x, y) for x, y in s]
+            xs = [x for x, _ in pts]
+            if p["x0"] <= min(xs) and max(xs) <= p["x1"] and min(y for _, y in pts) >= -1e-6:
+                inside_panel = [pt for pt in s if p["left"] - 0.1 <= pt[0] <= p["right"] + 0.1]
+                if len(inside_panel) == len(s):
+                    total += max(y for _, y in pts)
+        check(abs(total - ran) < 0.05 * 6,
+              "tolerance.svg %s histogram counts %.2f samples, %d ran" % (name, total, ran))
+    p = ps["vpk"]
+    dy, dx = resolution(p)
+    vertical = [[world(p, x, y) for x, y in s] for s in shapes(root)]
+    at_vmax = [l for l in vertical if l and all(abs(x - tol["vmax_V"]) <= dx for x, _ in l)]
+    check(at_vmax, "tolerance.svg draws no line at Vmax %.6g V" % tol["vmax_V"])
+
+
+def check_mismatch(path, points, vmax):
+    """Each phase's peak voltage at its angle; the rating circle drawn."""
+    root = ET.parse(path).getroot()
+    p = panels(root)["vpk"]
+    dy, dx = resolution(p)
+    drawn = [world(p, x, y) for s in shapes(root) for x, y in s]
+    for q in points:
+        a = math.radians(q["phase_deg"])
+        want = (q["vpk_V"] * math.cos(a), q["vpk_V"] * math.sin(a))
+        check(any(abs(d[0] - want[0]) <= dx and abs(d[1] - want[1]) <= dy for d in drawn),
+              "mismatch.svg lacks Vpk %.6g V at %g deg" % (q["vpk_V"], q["phase_deg"]))
+    on_rating = [d for d in drawn if abs(math.hypot(*d) - vmax) <= 2 * dx]
+    check(len(on_rating) >= 60, "mismatch.svg draws no rating circle at %g V" % vmax)
+
+
 def main():
     sim = sys.argv[1]
     with tempfile.TemporaryDirectory() as tmp:
@@ -160,6 +200,18 @@ def main():
                                    "--plot", folder])
         check(code == 0, "the trap design failed: %s" % err)
         check_schematic(os.path.join(folder, "schematic.svg"), json.loads(out))
+
+        # The analyses draw theirs only when run.
+        check(not os.path.exists(os.path.join(folder, "tolerance.svg"))
+              and not os.path.exists(os.path.join(folder, "mismatch.svg")),
+              "an analysis plot was written without its run")
+        folder = os.path.join(tmp, "analyses")
+        code, out, err = run(sim, ["--json", "--tolerance", "--samples", "40", "--mismatch", "2.5",
+                                   "--vmax", "60", "--plot", folder])
+        check(code == 0, "the analyses failed: %s" % err)
+        doc = json.loads(out)
+        check_tolerance(os.path.join(folder, "tolerance.svg"), doc["tolerance"])
+        check_mismatch(os.path.join(folder, "mismatch.svg"), doc["mismatch"], 60.0)
 
         # A folder that is a file is refused before anything runs.
         blocker = os.path.join(tmp, "file")

@@ -57,6 +57,7 @@ struct SimRun {
   size_t done;             /* drive frequencies done */
   std::string interrupted; /* what a stop signal cut short, and how far it had come */
   nlohmann::json analyses; /* each analysis run, by its key, for the report */
+  std::vector<DrawnPicture> analysisPictures;
   int status;
 };
 
@@ -211,6 +212,9 @@ void RunAnalyses(SimRun& run, nlohmann::json* doc) {
     kAnalyses[a].Run(in, out);
     if (!out.AllRan) run.status = 1;
     run.analyses[kAnalyses[a].Key] = out.Json;
+    if (out.PictureFile)
+      run.analysisPictures.push_back(
+          {out.PictureFile, out.PictureCaption, out.PictureDrawn, out.Picture});
     if (out.Stopped)
       run.interrupted = Format("during the %s run after %d of %d %s", kAnalyses[a].Key, out.Done,
                                out.Total, out.Unit);
@@ -280,8 +284,7 @@ std::string ReportText(const SimRun& run, const std::vector<DrawnPicture>& drawn
   std::vector<ReportFigure> figures;
   for (const DrawnPicture& p : drawn)
     if (p.Drawn.Ok()) figures.push_back({p.Caption, p.Svg, std::string(p.File) == "schematic.svg"});
-  const std::string title = std::string("Class-E design report: ") +
-                            Topology(run.circuit.Topology).Title + ", " + run.circuit.Origin;
+  const std::string title = "Class-E design report: " + DesignName(run.circuit);
   return HtmlReport(title, ReportDocument(run), figures);
 }
 
@@ -297,8 +300,9 @@ void WriteFiles(SimRun& run) {
   }
   const bool pictures = !run.o.PlotDir.empty() || !run.o.ReportPath.empty();
   if (pictures && run.done > 0) {
-    const std::vector<DrawnPicture> drawn =
+    std::vector<DrawnPicture> drawn =
         DrawPlots({run.o, run.circuit, run.results, run.o.Tune ? &run.tuning : nullptr});
+    drawn.insert(drawn.end(), run.analysisPictures.begin(), run.analysisPictures.end());
     written = WritePlots(drawn, run.o) && written;
     if (!run.o.ReportPath.empty())
       written = WriteOutput("--report", run.o.ReportPath, ReportText(run, drawn)) && written;

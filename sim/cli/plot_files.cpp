@@ -26,11 +26,6 @@ std::string InFolder(const SimOptions& o, const char* name) {
   return o.PlotDir + "/" + name;
 }
 
-/* The design as the titles name it: its network and its inputs. */
-std::string DesignName(const PlotInput& in) {
-  return std::string(Topology(in.Circuit_.Topology).Title) + ", " + in.Circuit_.Origin;
-}
-
 /* The run done nearest the design frequency, or null when none ran. */
 const SimResult* NearestDesign(const PlotInput& in) {
   const SimResult* best = nullptr;
@@ -66,7 +61,17 @@ std::vector<OutputFile> PlotFiles(const SimOptions& o) {
                                    {"--plot", InFolder(o, "spectrum.svg")},
                                    {"--plot", InFolder(o, "schematic.svg")}};
   if (o.Sweep) files.push_back({"--plot", InFolder(o, "sweep.svg")});
+  if (o.Tolerance) files.push_back({"--plot", InFolder(o, "tolerance.svg")});
+  if (o.Mismatch > 0.0) files.push_back({"--plot", InFolder(o, "mismatch.svg")});
   return files;
+}
+
+bool WantsPictures(const SimOptions& o) {
+  return !o.PlotDir.empty() || !o.ReportPath.empty();
+}
+
+std::string DesignName(const Circuit& c) {
+  return std::string(Topology(c.Topology).Title) + ", " + c.Origin;
 }
 
 Status MakePlotFolder(const SimOptions& o) {
@@ -88,7 +93,7 @@ Status MakePlotFolder(const SimOptions& o) {
 }
 
 std::vector<DrawnPicture> DrawPlots(const PlotInput& in) {
-  const std::string name = DesignName(in);
+  const std::string name = DesignName(in.Circuit_);
   const SimResult* nearest = NearestDesign(in);
   std::vector<DrawnPicture> out;
   std::string svg;

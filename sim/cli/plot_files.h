@@ -16,8 +16,15 @@
 #include "sim/engine/steady_state.h"
 
 /* The files the options ask for in o.PlotDir (none without --plot):
-   waveforms.svg, spectrum.svg and schematic.svg always, sweep.svg with --sweep. */
+   waveforms.svg, spectrum.svg and schematic.svg always, sweep.svg with --sweep,
+   tolerance.svg with --tolerance, mismatch.svg with --mismatch. */
 std::vector<OutputFile> PlotFiles(const SimOptions& o);
+
+/* True when --plot or --report asks for pictures. */
+bool WantsPictures(const SimOptions& o);
+
+/* The design as the pictures' titles name it: its network and inputs. */
+std::string DesignName(const Circuit& c);
 
 /* Makes o.PlotDir (and the folders above it) when missing; failed,
    saying why, when it cannot be made or is not a folder. */
@@ -40,8 +47,8 @@ struct DrawnPicture {
   std::string Svg;
 };
 
-/* The pictures of PlotFiles drawn (without a drive frequency done, the
-   waveforms and the spectrum are left out). */
+/* The pictures of PlotFiles drawn here (the analyses draw their own) (without a drive frequency
+   done, the waveforms and the spectrum are left out). */
 std::vector<DrawnPicture> DrawPlots(const PlotInput& in);
 
 /* Writes them into o.PlotDir, whole; false (said on standard error) when

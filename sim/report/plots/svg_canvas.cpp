@@ -92,6 +92,22 @@ void BeginPanel(SvgCanvas& canvas, const char* name, const PanelPlace& place,
       place.Top * double(kCanvasHeight));
 }
 
+void BeginBarePanel(SvgCanvas& canvas, const char* name, const PanelPlace& place,
+                    const PanelWindow& window, const char* title) {
+  assert(canvas.Open && window.X1 > window.X0 && window.Y1 > window.Y0);
+  if (canvas.PanelRecords.empty()) pladv(0);
+  plvpor(place.Left, place.Right, place.Bottom, place.Top);
+  plwind(window.X0, window.X1, window.Y0, window.Y1);
+  plcol0(1);
+  pllab("", "", title);
+  canvas.PanelRecords += Format(
+      "<tolvarin:panel name=\"%s\" x0=\"%.9g\" x1=\"%.9g\" y0=\"%.9g\" y1=\"%.9g\" "
+      "left=\"%.9g\" right=\"%.9g\" bottom=\"%.9g\" top=\"%.9g\"/>",
+      name, window.X0, window.X1, window.Y0, window.Y1, place.Left * double(kCanvasWidth),
+      place.Right * double(kCanvasWidth), place.Bottom * double(kCanvasHeight),
+      place.Top * double(kCanvasHeight));
+}
+
 void DrawLine(const std::vector<double>& x, const std::vector<double>& y, int style, double width) {
   assert(x.size() == y.size());
   plcol0(1);

@@ -47,6 +47,11 @@ void BeginPanel(SvgCanvas& canvas, const char* name, const PanelPlace& place,
                 const PanelWindow& window, const char* xLabel, const char* yLabel,
                 const char* title);
 
+/* Opens an unframed panel (a polar plot draws its own grid): the window,
+   equal in x and y when the place is square on the page, and the title. */
+void BeginBarePanel(SvgCanvas& canvas, const char* name, const PanelPlace& place,
+                    const PanelWindow& window, const char* title);
+
 /* A line through the points, 1 solid, 2 short dashes, 3 dots, 4 long dashes, of
    the given width in points. */
 void DrawLine(const std::vector<double>& x, const std::vector<double>& y, int style, double width);
