@@ -370,8 +370,8 @@ const OptionRow kOptionRows[] = {
     {.Name = "--plot",
      .Value = "DIR",
      .Kind = kOptText,
-     .Help = "write SVG plots into DIR (made when missing): waveforms.svg, spectrum.svg, and "
-             "sweep.svg with --sweep",
+     .Help = "write SVG plots into DIR (made when missing): waveforms.svg, spectrum.svg, "
+             "schematic.svg; sweep.svg, tolerance.svg, mismatch.svg with their runs",
      .Read = ReadPlotDir},
     {.Name = "--report",
      .Value = "FILE.html",

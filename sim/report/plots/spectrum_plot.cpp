@@ -29,9 +29,9 @@ Status SpectrumSvg(const std::string& design, const SimResult& r, std::string& s
   SvgCanvas canvas;
   Status st = BeginCanvas(canvas, "Spectrum: " + design);
   if (!st.Ok()) return st;
-  BeginPanel(canvas, "spectrum", kPlace, w, "harmonic of the drive frequency",
-             "level at the load (dBc)",
-             Format("Harmonics at the load, %.6g MHz: %s", r.DriveMHz, design.c_str()).c_str());
+  BeginPanel(
+      canvas, "spectrum", kPlace, w, "harmonic of the drive frequency", "level at the load (dBc)",
+      Format("Harmonics at the load, drive %.6g MHz: %s", r.DriveMHz, design.c_str()).c_str());
   const std::vector<double> zeroX = {w.X0, w.X1}, zeroY = {0.0, 0.0};
   DrawLine(zeroX, zeroY, 2, 0.5);
   for (size_t h = 0; h < level.size(); h++) {
