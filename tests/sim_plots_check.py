@@ -221,6 +221,12 @@ def main():
               "a file given as the plot folder was not refused up front: %d %r" % (code, err))
         code, out, err = run(sim, ["--plot", os.path.join(blocker, "under")])
         check(code == 2 and "--plot" in err, "a folder under a file was not refused")
+        # So is a report that cannot be written, and nothing is made.
+        code, out, err = run(sim, ["--report", tmp, "--plot", os.path.join(tmp, "unmade")])
+        check(code == 2 and "--report" in err and out == "",
+              "a folder given as the report was not refused up front: %d %r" % (code, err))
+        check(not os.path.exists(os.path.join(tmp, "unmade")),
+              "a refused run made its plot folder")
 
     for f in failures:
         print("FAIL:", f)

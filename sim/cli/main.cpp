@@ -106,19 +106,25 @@ std::vector<OutputFile> OutputFiles(const SimOptions& o) {
 }
 
 /* Everything checked before anything runs: the simulator this build
-   has, the output files, the calculator's design and its circuit. */
+   has, the output files, the calculator's design and its circuit.  The
+   plot folder is made last, so that a refused run makes nothing, and its
+   files are then checked with the others. */
 Status Prepare(SimRun& run) {
   const SimOptions& o = run.o;
   if ((o.Engine == kEngineNgspice || o.Confirm || o.Impedance) && !SimulatorAvailable())
     return Status::Failed(SimulatorMissingText());
-  Status st = MakePlotFolder(o);
-  if (st.Ok()) st = CheckOutputFiles(OutputFiles(o));
+  SimOptions unplotted = o;
+  unplotted.PlotDir.clear();
+  Status st = CheckOutputFiles(OutputFiles(unplotted));
   DesignForSimulation(o.Design, run.calc);
   if (st.Ok()) st = CheckCalculatorDesign(run.calc);
   if (!st.Ok()) return st;
   CalculatorCircuit(run.calc, o.Design, SettingsFor(o), run.circuit);
   DriveFrequencies(o, run.mhz);
-  return CheckCircuit(run.circuit);
+  st = CheckCircuit(run.circuit);
+  if (st.Ok()) st = MakePlotFolder(o);
+  if (st.Ok() && !o.PlotDir.empty()) st = CheckOutputFiles(OutputFiles(o));
+  return st;
 }
 
 /* --tune; false (said, unless a stop signal failed it) when it did not converge. */
