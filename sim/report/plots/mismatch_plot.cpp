@@ -46,12 +46,15 @@ void Polar(SvgCanvas& canvas, const char* name, const PanelPlace& place, const M
   std::vector<double> x, y;
   double most = std::max(rating, FiguresOf(run.Nominal).Of[figure]);
   for (const MismatchPoint& p : run.Points)
-    if (p.Result.Run.Ok()) {
+    if (p.Result.Run.Ok() && std::isfinite(FiguresOf(p.Result).Of[figure])) {
       const double v = FiguresOf(p.Result).Of[figure], a = p.PhaseDeg * kPi / 180.0;
       x.push_back(v * std::cos(a));
       y.push_back(v * std::sin(a));
       most = std::max(most, v);
     }
+  /* A figure of zero everywhere (a lossless switch) still gets a grid. */
+  if (!(most > 0.0) || !std::isfinite(most)) most = 1.0;
+  if (x.empty()) x.push_back(0.0), y.push_back(0.0);
   x.push_back(x.front()); /* round the circle */
   y.push_back(y.front());
   const double r = 1.1 * most, edge = 1.45 * most; /* spokes to r, their labels beyond */

@@ -42,7 +42,8 @@ double LimitOf(const ToleranceRun& run, int figure) {
 void Histogram(SvgCanvas& canvas, const HistogramPanel& p, const ToleranceRun& run) {
   std::vector<double> v;
   for (const ToleranceSample& s : run.Samples)
-    if (s.Run.Ok()) v.push_back(s.Figs.Of[p.Figure]);
+    if (s.Run.Ok() && std::isfinite(s.Figs.Of[p.Figure])) v.push_back(s.Figs.Of[p.Figure]);
+  if (v.empty()) v.push_back(FiguresOf(run.Nominal).Of[p.Figure]);
   const double limit = LimitOf(run, p.Figure), nominal = FiguresOf(run.Nominal).Of[p.Figure];
   double lo = *std::min_element(v.begin(), v.end()), hi = *std::max_element(v.begin(), v.end());
   lo = std::min(lo, nominal);
