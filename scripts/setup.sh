@@ -13,10 +13,10 @@ cd "$(dirname "$0")/.."
 
 # The compiler and CMake; GoogleTest and Google Benchmark; libedit (the
 # number entry's line editor); ngspice, Eigen, nlohmann-json and CLI11
-# (tolvarin-sim); python3 and pyte (the acceptance model, the terminal
+# (tolvarin-sim), PLplot (its SVG plots); python3 and pyte (the acceptance model, the terminal
 # emulator tests).
 packages="build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev libedit-dev \
-libngspice0-dev ngspice libeigen3-dev nlohmann-json3-dev libcli11-dev python3 python3-pyte"
+libngspice0-dev ngspice libeigen3-dev nlohmann-json3-dev libcli11-dev libplplot-dev python3 python3-pyte"
 
 missing=""
 for p in $packages "$@"; do

@@ -8,8 +8,11 @@
 #include "sim/analysis/sensitivity.h"
 #include "sim/analysis/tolerance.h"
 #include "sim/cli/design_choice.h"
+#include "sim/cli/plot_files.h"
 #include "sim/cli/progress.h"
 #include "sim/report/mismatch_report.h"
+#include "sim/report/plots/mismatch_plot.h"
+#include "sim/report/plots/tolerance_plot.h"
 #include "sim/report/sensitivity_report.h"
 #include "sim/report/tolerance_report.h"
 
@@ -40,6 +43,10 @@ void Tolerance(const AnalysisInput& in, AnalysisOutput& out) {
   out.AllRan = run.Nominal.Run.Ok() && run.Failed == 0;
   out.Text = ToleranceReport(run);
   out.Json = ToleranceJson(run);
+  if (!WantsPictures(in.Options)) return;
+  out.PictureFile = "tolerance.svg";
+  out.PictureCaption = "Tolerance";
+  out.PictureDrawn = ToleranceSvg(DesignName(in.Chosen), run, out.Picture);
 }
 
 bool AskedMismatch(const SimOptions& o) {
@@ -57,6 +64,12 @@ void Mismatch(const AnalysisInput& in, AnalysisOutput& out) {
   for (const MismatchPoint& p : run.Points) out.AllRan = out.AllRan && p.Result.Run.Ok();
   out.Text = MismatchReport(run);
   out.Json = MismatchJson(run);
+  if (!WantsPictures(in.Options)) return;
+  out.PictureFile = "mismatch.svg";
+  out.PictureCaption = "Load mismatch";
+  const ToleranceSettings limits = ToleranceSettingsFor(in.Options, in.Calc, in.Engine);
+  out.PictureDrawn =
+      MismatchSvg(DesignName(in.Chosen), run, limits.Vmax, limits.PdevMax, out.Picture);
 }
 
 bool AskedSensitivity(const SimOptions& o) {

@@ -13,6 +13,7 @@
 
 #include "app/design_state.h"
 #include "sim/circuit/circuit.h"
+#include "sim/circuit/status.h"
 #include "sim/cli/sim_options.h"
 
 /* What every analysis is run on. */
@@ -32,6 +33,12 @@ struct AnalysisOutput {
   int Done, Total; /* its steps ("samples", "phases", "elements") */
   const char* Unit;
   bool Stopped; /* a stop signal ended it after Done of Total */
+  /* Its picture, drawn when --plot or --report asks for pictures: the
+     file name (null for an analysis without one), caption and SVG. */
+  const char* PictureFile = nullptr;
+  const char* PictureCaption = nullptr;
+  Status PictureDrawn;
+  std::string Picture;
 };
 
 struct AnalysisRow {

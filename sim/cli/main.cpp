@@ -20,19 +20,23 @@
 #include "app/design_state.h"
 #include "app/version.h"
 #include "sim/circuit/format.h"
+#include "sim/circuit/topology_table.h"
 #include "sim/cli/analysis_table.h"
 #include "sim/cli/design_bounds.h"
 #include "sim/cli/design_choice.h"
 #include "sim/cli/options.h"
 #include "sim/cli/output_files.h"
+#include "sim/cli/plot_files.h"
 #include "sim/cli/progress.h"
 #include "sim/cli/standard_output.h"
 #include "sim/cli/stop_signals.h"
 #include "sim/design/calculator_circuit.h"
 #include "sim/engine/drive.h"
 #include "sim/engine/ngspice_runner.h"
+#include "sim/report/html_report.h"
 #include "sim/report/run_json.h"
 #include "sim/report/run_report.h"
+#include "sim/report/schematic_text.h"
 #include "sim/report/text_plot.h"
 #include "sim/report/tune_report.h"
 
@@ -52,6 +56,8 @@ struct SimRun {
   std::vector<std::string> netlist;
   size_t done;             /* drive frequencies done */
   std::string interrupted; /* what a stop signal cut short, and how far it had come */
+  nlohmann::json analyses; /* each analysis run, by its key, for the report */
+  std::vector<DrawnPicture> analysisPictures;
   int status;
 };
 
@@ -94,22 +100,31 @@ std::vector<OutputFile> OutputFiles(const SimOptions& o) {
   std::vector<OutputFile> files;
   if (!o.CsvPath.empty()) files.push_back({"--csv", o.CsvPath});
   if (!o.NetlistPath.empty()) files.push_back({"--netlist", o.NetlistPath});
+  for (const OutputFile& f : PlotFiles(o)) files.push_back(f);
+  if (!o.ReportPath.empty()) files.push_back({"--report", o.ReportPath});
   return files;
 }
 
 /* Everything checked before anything runs: the simulator this build
-   has, the output files, the calculator's design and its circuit. */
+   has, the output files, the calculator's design and its circuit.  The
+   plot folder is made last, so that a refused run makes nothing, and its
+   files are then checked with the others. */
 Status Prepare(SimRun& run) {
   const SimOptions& o = run.o;
   if ((o.Engine == kEngineNgspice || o.Confirm || o.Impedance) && !SimulatorAvailable())
     return Status::Failed(SimulatorMissingText());
-  Status st = CheckOutputFiles(OutputFiles(o));
+  SimOptions unplotted = o;
+  unplotted.PlotDir.clear();
+  Status st = CheckOutputFiles(OutputFiles(unplotted));
   DesignForSimulation(o.Design, run.calc);
   if (st.Ok()) st = CheckCalculatorDesign(run.calc);
   if (!st.Ok()) return st;
   CalculatorCircuit(run.calc, o.Design, SettingsFor(o), run.circuit);
   DriveFrequencies(o, run.mhz);
-  return CheckCircuit(run.circuit);
+  st = CheckCircuit(run.circuit);
+  if (st.Ok()) st = MakePlotFolder(o);
+  if (st.Ok() && !o.PlotDir.empty()) st = CheckOutputFiles(OutputFiles(o));
+  return st;
 }
 
 /* --tune; false (said, unless a stop signal failed it) when it did not converge. */
@@ -138,7 +153,8 @@ bool PrintsTable(const SimOptions& o) {
 
 /* Once standard output has failed only the files are left to make. */
 bool Wanted(const SimRun& run) {
-  return !StandardOutputFailed() || !run.o.CsvPath.empty();
+  return !StandardOutputFailed() || !run.o.CsvPath.empty() || !run.o.PlotDir.empty() ||
+         !run.o.ReportPath.empty();
 }
 
 void SimulateDrives(SimRun& run) {
@@ -205,6 +221,10 @@ void RunAnalyses(SimRun& run, nlohmann::json* doc) {
     AnalysisOutput out;
     kAnalyses[a].Run(in, out);
     if (!out.AllRan) run.status = 1;
+    run.analyses[kAnalyses[a].Key] = out.Json;
+    if (out.PictureFile)
+      run.analysisPictures.push_back(
+          {out.PictureFile, out.PictureCaption, out.PictureDrawn, out.Picture});
     if (out.Stopped)
       run.interrupted = Format("during the %s run after %d of %d %s", kAnalyses[a].Key, out.Done,
                                out.Total, out.Unit);
@@ -238,6 +258,13 @@ void PrintText(SimRun& run) {
   if (whole) RunAnalyses(run, nullptr);
 }
 
+/* --schematic: the circuit drawn in text, or why it could not be. */
+void PrintSchematic(const Circuit& c) {
+  SchematicLayout layout;
+  const Status st = LayOut(c, layout);
+  Print("\n" + (st.Ok() ? SchematicText(c, layout) : "Schematic: " + st.Why() + "\n"));
+}
+
 /* Writes one output file asked for, whole; false (said) when it failed. */
 bool WriteOutput(const char* option, const std::string& path, const std::string& text) {
   if (path.empty()) return true;
@@ -246,6 +273,29 @@ bool WriteOutput(const char* option, const std::string& path, const std::string&
   std::fprintf(stderr, "tolvarin-sim: %s: cannot write %s: %s\n", option, path.c_str(),
                st.Why().c_str());
   return false;
+}
+
+/* The run's JSON document as --json prints it, for the report. */
+nlohmann::json ReportDocument(const SimRun& run) {
+  nlohmann::json doc = RunJson(run.o.Design, run.engine, run.circuit, run.results,
+                               run.confirm ? &run.confirmed : nullptr);
+  if (run.o.Tune) doc["designs"] = DesignsJson(run.tuning);
+  for (auto it = run.analyses.begin(); it != run.analyses.end(); ++it) doc[it.key()] = it.value();
+  const std::string choke = ChokeLossWarning(run.circuit, run.results);
+  doc["warnings"] = nlohmann::json::array();
+  if (!choke.empty()) doc["warnings"].push_back(choke.substr(0, choke.size() - 1));
+  if (StopSignal() != 0) doc["interrupted"] = Interrupted(run);
+  return doc;
+}
+
+/* The HTML report: the document and the pictures drawn, the schematic
+   part of the page. */
+std::string ReportText(const SimRun& run, const std::vector<DrawnPicture>& drawn) {
+  std::vector<ReportFigure> figures;
+  for (const DrawnPicture& p : drawn)
+    if (p.Drawn.Ok()) figures.push_back({p.Caption, p.Svg, std::string(p.File) == "schematic.svg"});
+  const std::string title = "Class-E design report: " + DesignName(run.circuit);
+  return HtmlReport(title, ReportDocument(run), figures);
 }
 
 /* The files asked for, made only then; the netlist only of a drive
@@ -257,6 +307,15 @@ void WriteFiles(SimRun& run) {
     std::string netlist;
     for (const std::string& l : run.netlist) netlist += l + "\n";
     written = WriteOutput("--netlist", run.o.NetlistPath, netlist) && written;
+  }
+  const bool pictures = !run.o.PlotDir.empty() || !run.o.ReportPath.empty();
+  if (pictures && run.done > 0) {
+    std::vector<DrawnPicture> drawn =
+        DrawPlots({run.o, run.circuit, run.results, run.o.Tune ? &run.tuning : nullptr});
+    drawn.insert(drawn.end(), run.analysisPictures.begin(), run.analysisPictures.end());
+    written = WritePlots(drawn, run.o) && written;
+    if (!run.o.ReportPath.empty())
+      written = WriteOutput("--report", run.o.ReportPath, ReportText(run, drawn)) && written;
   }
   if (!written) run.status = 1;
 }
@@ -289,6 +348,7 @@ int main(int argc, char** argv) {
     Print(ReportTitle(run.o.Design, run.o.Engine, run.o.Confirm, run.engine) +
           ReportHeading(run.calc, run.circuit));
     if (run.o.Tune) Print(TuneReport(run.calc, run.tuning));
+    if (run.o.Schematic) PrintSchematic(run.circuit);
     if (PrintsTable(run.o)) Print(ReportTableHeading());
   }
   SimulateDrives(run);

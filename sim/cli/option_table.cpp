@@ -91,6 +91,14 @@ Status ReadNetlistPath(const std::string& text, SimOptions& o) {
   return ReadPath(text, o.NetlistPath);
 }
 
+Status ReadPlotDir(const std::string& text, SimOptions& o) {
+  return ReadPath(text, o.PlotDir);
+}
+
+Status ReadReportPath(const std::string& text, SimOptions& o) {
+  return ReadPath(text, o.ReportPath);
+}
+
 /* "PF" or "PF@V": the device's output capacitance, linear or graded
    from that datasheet point. */
 Status ReadCoss(const std::string& text, SimOptions& o) {
@@ -344,6 +352,10 @@ const OptionRow kOptionRows[] = {
      .Kind = kOptFlag,
      .Help = "also show the impedance the device sees (AC analysis)",
      .Flag = &SimOptions::Impedance},
+    {.Name = "--schematic",
+     .Kind = kOptFlag,
+     .Help = "also draw the circuit's schematic, every part with its name and value",
+     .Flag = &SimOptions::Schematic},
     {.Name = "--csv",
      .Value = "FILE",
      .Kind = kOptText,
@@ -355,6 +367,18 @@ const OptionRow kOptionRows[] = {
      .Help = "write the ngspice netlist of the first drive frequency; ngspice -b FILE runs it "
              "and prints the same figures",
      .Read = ReadNetlistPath},
+    {.Name = "--plot",
+     .Value = "DIR",
+     .Kind = kOptText,
+     .Help = "write SVG plots into DIR (made when missing): waveforms.svg, spectrum.svg, "
+             "schematic.svg; sweep.svg, tolerance.svg, mismatch.svg with their runs",
+     .Read = ReadPlotDir},
+    {.Name = "--report",
+     .Value = "FILE.html",
+     .Kind = kOptText,
+     .Help = "write the design report as one self-contained HTML page: the inputs, the "
+             "schematic, the tables, the plots and the warnings",
+     .Read = ReadReportPath},
     {.Name = "--json",
      .Kind = kOptFlag,
      .Help = "one JSON document on standard output instead of the text",

@@ -21,8 +21,11 @@ struct SimOptions {
   bool Json;      /* one JSON document instead of the text report */
   int Periods;    /* ngspice: drive periods to simulate; 0: until steady */
   bool Impedance; /* also show the AC impedance the device sees */
+  bool Schematic; /* also draw the circuit's schematic in text */
   std::string CsvPath;
   std::string NetlistPath;
+  std::string PlotDir;    /* --plot: the folder of the SVG plots */
+  std::string ReportPath; /* --report: the HTML design report */
   /* Tuning and the device. */
   bool Tune;        /* tune the circuit to class E (--tune) */
   bool NoConfirm;   /* no ngspice run of the tuned and built designs */
