@@ -19,6 +19,7 @@
 
 #include "app/design_state.h"
 #include "app/version.h"
+#include "sim/analysis/two_port.h"
 #include "sim/circuit/format.h"
 #include "sim/cli/analysis_table.h"
 #include "sim/cli/design_bounds.h"
@@ -31,9 +32,12 @@
 #include "sim/design/calculator_circuit.h"
 #include "sim/engine/drive.h"
 #include "sim/engine/ngspice_runner.h"
+#include "sim/report/bom_report.h"
+#include "sim/report/harmonics_report.h"
 #include "sim/report/run_json.h"
 #include "sim/report/run_report.h"
 #include "sim/report/text_plot.h"
+#include "sim/report/touchstone.h"
 #include "sim/report/tune_report.h"
 
 namespace {
@@ -50,6 +54,9 @@ struct SimRun {
   std::vector<double> mhz;
   std::vector<SimResult> results, confirmed;
   std::vector<std::string> netlist;
+  SimResult designPoint; /* the chosen circuit at the design frequency */
+  std::vector<BomRow> bom;
+  Status bomMade;
   size_t done;             /* drive frequencies done */
   std::string interrupted; /* what a stop signal cut short, and how far it had come */
   int status;
@@ -94,6 +101,8 @@ std::vector<OutputFile> OutputFiles(const SimOptions& o) {
   std::vector<OutputFile> files;
   if (!o.CsvPath.empty()) files.push_back({"--csv", o.CsvPath});
   if (!o.NetlistPath.empty()) files.push_back({"--netlist", o.NetlistPath});
+  if (!o.BomCsvPath.empty()) files.push_back({"--bom-csv", o.BomCsvPath});
+  if (!o.TouchstonePath.empty()) files.push_back({"--touchstone", o.TouchstonePath});
   return files;
 }
 
@@ -169,6 +178,47 @@ void SimulateDrives(SimRun& run) {
   run.confirmed.resize(run.confirm ? run.done : 0);
 }
 
+/* The chosen circuit's steady state at the design frequency, which the
+   harmonics' limit and the bill of materials read: the run's own when it
+   ran that frequency alone. */
+void FindDesignPoint(SimRun& run) {
+  if (run.done == 1 && run.mhz.size() == 1 && run.mhz[0] == DesignMHz(run.o)) {
+    run.designPoint = run.results[0];
+    return;
+  }
+  SimulateDrive(run.circuit, run.engine, run.o.Periods, DesignMHz(run.o), run.designPoint);
+}
+
+MaskResult DesignMask(const SimRun& run, const Harmonics& h) {
+  const double p1 = FundamentalPower(run.designPoint, LoadResistance(run.circuit));
+  return ApplyMask(run.o.Mask, DesignMHz(run.o), p1, h);
+}
+
+void MakeBom(SimRun& run) {
+  const bool built = run.o.Tune && ChosenDesign(run.o) == kDesignBuilt;
+  run.bomMade = BuildBom(run.circuit, run.designPoint, ChosenRecord(run.calc, run.o, run.tuning),
+                         run.o.Series, run.bom, built ? &run.tuning.Built.Capacitors : nullptr);
+  if (!run.bomMade.Ok() && (run.o.Bom || !run.o.BomCsvPath.empty())) run.status = 1;
+}
+
+/* The harmonics against the limit, the two harmonic figures, and the
+   bill of materials when asked. */
+void PrintDesignPoint(const SimRun& run) {
+  const SimResult& r = run.designPoint;
+  if (!r.Run.Ok()) return;
+  const Harmonics h = LoadHarmonics(r);
+  const MaskResult m = DesignMask(run, h);
+  Print(HarmonicsText(h, m));
+  if (m.Applies && !m.Pass)
+    Print(AlternativesText(OtherNetworks(run.o.Design, SettingsFor(run.o), run.o.Mask)));
+  Print(HarmonicStory(run.calc, run.o.Design.Topology, r));
+  if (!run.o.Bom) return;
+  if (run.bomMade.Ok())
+    Print(BomText(run.bom, run.o.Series, DesignMHz(run.o)));
+  else
+    Print("\nBill of materials: " + run.bomMade.Why() + "\n");
+}
+
 /* The --impedance section; false when the AC analysis failed. */
 bool PrintImpedance(const SimRun& run) {
   std::vector<double> hz;
@@ -215,6 +265,12 @@ void PrintJson(SimRun& run) {
   nlohmann::json doc = RunJson(run.o.Design, run.engine, run.circuit, run.results,
                                run.confirm ? &run.confirmed : nullptr);
   if (run.o.Tune) doc["designs"] = DesignsJson(run.tuning);
+  if (run.designPoint.Run.Ok()) {
+    const Harmonics h = LoadHarmonics(run.designPoint);
+    doc["harmonics_dBc"] = HarmonicsJson(h);
+    doc["mask"] = MaskJson(DesignMask(run, h));
+  }
+  if (run.bomMade.Ok()) doc["bom"] = BomJson(run.bom);
   if (run.done == run.mhz.size()) RunAnalyses(run, &doc);
   const std::string choke = ChokeLossWarning(run.circuit, run.results);
   doc["warnings"] = nlohmann::json::array();
@@ -229,9 +285,30 @@ void PrintText(SimRun& run) {
   if (run.confirm) Print(ReportAgreement(run.results, run.confirmed));
   Print(ChokeLossWarning(run.circuit, run.results));
   if (whole && run.o.Impedance && !PrintImpedance(run)) run.status = 1;
+  if (whole) PrintDesignPoint(run);
   if (whole && run.mhz.size() == 1 && run.results[0].Run.Ok())
     Print("\n" + PlotPeriod(run.results[0].Vsw, run.results[0].Isw, run.mhz[0]));
   if (whole) RunAnalyses(run, nullptr);
+}
+
+/* Points of the Touchstone file without a sweep: 0.25 to 10 times the
+   design frequency, 50 a decade. */
+const int kTouchstonePoints = 81;
+
+/* The Touchstone file's text, or "" (said) when the network cannot be
+   solved. */
+std::string TouchstoneFile(const SimRun& run) {
+  std::vector<double> hz;
+  const double f = DesignMHz(run.o) * 1e6;
+  if (run.o.Sweep)
+    for (double m : run.mhz) hz.push_back(m * 1e6);
+  else
+    hz = LogGrid(0.25 * f, 10.0 * f, kTouchstonePoints);
+  std::vector<SParameters> s;
+  const Status st = NetworkSParameters(OutputNetwork(run.circuit), hz, run.o.TouchstoneRef, s);
+  if (st.Ok()) return TouchstoneText(run.circuit.Origin, s, run.o.TouchstoneRef);
+  std::fprintf(stderr, "tolvarin-sim: --touchstone: %s\n", st.Why().c_str());
+  return "";
 }
 
 /* Writes one output file asked for, whole; false (said) when it failed. */
@@ -254,6 +331,12 @@ void WriteFiles(SimRun& run) {
     for (const std::string& l : run.netlist) netlist += l + "\n";
     written = WriteOutput("--netlist", run.o.NetlistPath, netlist) && written;
   }
+  if (!run.o.TouchstonePath.empty()) {
+    const std::string text = TouchstoneFile(run);
+    written = !text.empty() && WriteOutput("--touchstone", run.o.TouchstonePath, text) && written;
+  }
+  if (!run.o.BomCsvPath.empty() && run.bomMade.Ok())
+    written = WriteOutput("--bom-csv", run.o.BomCsvPath, BomCsv(run.bom)) && written;
   if (!written) run.status = 1;
 }
 
@@ -288,6 +371,10 @@ int main(int argc, char** argv) {
     if (PrintsTable(run.o)) Print(ReportTableHeading());
   }
   SimulateDrives(run);
+  if (run.done == run.mhz.size() && StopSignal() == 0) {
+    FindDesignPoint(run);
+    MakeBom(run);
+  }
   if (run.o.Json)
     PrintJson(run);
   else
