@@ -7,8 +7,12 @@
 ** published, and every physical part of each network listed.
 */
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,6 +22,7 @@
 #include "sim/design/e24.h"
 #include "sim/engine/drive.h"
 #include "tests/sim_example.h"
+#include "tests/sim_run.h"
 
 namespace {
 
@@ -195,4 +200,40 @@ TEST(SimBom, PreferredSeriesWorkedByHand) {
   EXPECT_EQ(StandardRating(50.01), 100.0);
   EXPECT_EQ(StandardRating(600.0), 630.0);
   EXPECT_EQ(StandardRating(10001.0), 0.0);
+}
+
+/* What a user gets: the text table within 80 columns with a row a part,
+   the CSV file with the same rows, and the JSON keys a script reads. */
+TEST(SimBom, ProgramWritesTheTableTheCsvAndTheJson) {
+  const std::string csv = testing::TempDir() + "sim_bom_" + std::to_string(getpid()) + ".csv";
+  int status = 0;
+  const std::string text =
+      RunSim("--topology pinet-el-tch --bom --series E12 --bom-csv " + csv, false, &status);
+  EXPECT_EQ(status, 0);
+  std::istringstream lines(text);
+  std::string line;
+  int rows = 0;
+  while (std::getline(lines, line)) {
+    EXPECT_LE(line.size(), 80u) << line;
+    rows += line.rfind("Cp", 0) == 0 || line.rfind("Cpin", 0) == 0; /* Cp1 Cp2 Cpin Cpout */
+  }
+  EXPECT_EQ(rows, 4);
+  std::ifstream in(csv);
+  std::string head, csvLine;
+  std::getline(in, head);
+  EXPECT_EQ(head, "name,kind,value,unit,parts,vpk_V,irms_A,pdiss_W,q,rating_V,dielectric");
+  int parts = 0;
+  while (std::getline(in, csvLine)) parts++;
+  EXPECT_EQ(parts, 10); /* Lp1 Cp1 Ls2 Cp2 Cblk LM CM Cpin LsTCH Cpout */
+  std::remove(csv.c_str());
+  const nlohmann::json doc =
+      nlohmann::json::parse(RunSim("--topology basic --json --mask 40", false, &status));
+  EXPECT_EQ(doc["bom"].size(), 4u);
+  EXPECT_EQ(doc["bom"][1]["name"], "Cp1");
+  EXPECT_EQ(doc["bom"][1]["kind"], "capacitor");
+  EXPECT_TRUE(doc["bom"][1].contains("rating_V") && doc["bom"][1].contains("dielectric"));
+  EXPECT_TRUE(doc["bom"][2].contains("winding"));
+  EXPECT_EQ(doc["points"][0]["harmonics_dBc"].size(), 9u);
+  EXPECT_EQ(doc["mask"]["limits_dBc"][0], -40.0);
+  EXPECT_FALSE(doc["mask"]["pass"]); /* BASIC's H2 is near -13 dBc */
 }

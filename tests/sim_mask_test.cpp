@@ -13,6 +13,7 @@
 #include <string>
 
 #include "sim/analysis/emission_mask.h"
+#include "sim/analysis/two_port.h"
 #include "sim/circuit/topology_table.h"
 #include "sim/engine/drive.h"
 #include "sim/report/harmonics_report.h"
@@ -117,4 +118,32 @@ TEST(SimMask, TwoHarmonicFiguresOfTheExampleTiedTogether) {
         EXPECT_GT(net[k - 2] - load[k - 2], 4.0) << what << " " << k;
       }
     }
+}
+
+/* The simulated network's own transfer from the switch node to the load
+   (a phasor solve at 2Fo and 3Fo) plus the switch voltage's harmonic is
+   the engine's level at the load (a time-domain steady state), for the
+   calculator's designs and the tuned one alike: the tuned PINET+EL+TCH,
+   whose match passes 2Fo, included. */
+TEST(SimMask, NetworkTransferPlusSwitchHarmonicIsTheLoadsLevel) {
+  std::vector<Circuit> circuits;
+  for (int t = 0; t < kTopologyCount; t++) circuits.push_back(ExampleCircuit(t));
+  circuits.push_back(TunedExample());
+  TuneOutcome tuned;
+  TuneDesign(ExampleDesign(4), 4, false, TuneSettings{}, tuned);
+  ASSERT_TRUE(tuned.Tuning.Ok());
+  circuits.push_back(tuned.Tuned.Power);
+  for (const Circuit& c : circuits) {
+    SimResult r;
+    SimulateDrive(c, kEngineExact, 0, c.DesignHz * 1e-6, r);
+    ASSERT_TRUE(r.Run.Ok());
+    const double load[2] = {r.H2dBc, r.H3dBc};
+    for (int k = 2; k <= 3; k++) {
+      double db = 0.0;
+      ASSERT_TRUE(
+          NetworkTransferDb(OutputNetwork(c, true), LoadResistance(c), c.DesignHz, k, db).Ok());
+      EXPECT_NEAR(db + SwitchHarmonicDbc(r, k), load[k - 2], 0.05)
+          << Topology(c.Topology).Name << " " << k;
+    }
+  }
 }

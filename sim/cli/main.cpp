@@ -211,7 +211,12 @@ void PrintDesignPoint(const SimRun& run) {
   Print(HarmonicsText(h, m));
   if (m.Applies && !m.Pass)
     Print(AlternativesText(OtherNetworks(run.o.Design, SettingsFor(run.o), run.o.Mask)));
-  Print(HarmonicStory(run.calc, run.o.Design.Topology, r));
+  const Circuit network = OutputNetwork(run.circuit, true);
+  const double rload = LoadResistance(run.circuit), hz = DesignMHz(run.o) * 1e6;
+  double own[2] = {0.0, 0.0};
+  if (NetworkTransferDb(network, rload, hz, 2, own[0]).Ok() &&
+      NetworkTransferDb(network, rload, hz, 3, own[1]).Ok())
+    Print(HarmonicStory(run.calc, run.o.Design.Topology, own, r));
   if (!run.o.Bom) return;
   if (run.bomMade.Ok())
     Print(BomText(run.bom, run.o.Series, DesignMHz(run.o)));

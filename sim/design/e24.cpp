@@ -133,11 +133,17 @@ double E24Value(const E24Choice& c) {
   return c.First + c.Second;
 }
 
-std::string E24Text(const E24Choice& c) {
-  char buf[64];
-  if (c.Second > 0.0)
-    std::snprintf(buf, sizeof buf, "%.4g+%.4g", c.First, c.Second);
-  else
-    std::snprintf(buf, sizeof buf, "%.4g", c.First);
+namespace {
+
+/* Up to four significant digits, and never an exponent: 75000, not 7.5e+04. */
+std::string PartText(double pf) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, pf >= 1e4 ? "%.0f" : "%.4g", pf);
   return buf;
+}
+
+}  // namespace
+
+std::string E24Text(const E24Choice& c) {
+  return c.Second > 0.0 ? PartText(c.First) + "+" + PartText(c.Second) : PartText(c.First);
 }

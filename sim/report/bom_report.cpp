@@ -49,7 +49,18 @@ std::string Rating(const BomRow& r) {
 }
 
 std::string Value(const BomRow& r) {
-  return Format("%.4g %s", r.Value, Unit(r));
+  return (r.Value >= 1e4 ? Format("%.0f", r.Value) : Format("%.4g", r.Value)) + " " + Unit(r);
+}
+
+/* One line of the table, within 80 columns, trailing blanks dropped. */
+std::string Row(const std::string& name, const std::string& value, const std::string& buy,
+                const std::string& vpk, const std::string& irms, const std::string& pdiss,
+                const std::string& q, const std::string& rating, const std::string& dielectric) {
+  std::string line = Format("%-7s %9s %-10s %7s %7s %7s %5s %7s %s", name.c_str(), value.c_str(),
+                            buy.c_str(), vpk.c_str(), irms.c_str(), pdiss.c_str(), q.c_str(),
+                            rating.c_str(), dielectric.c_str());
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  return line + "\n";
 }
 
 }  // namespace
@@ -64,18 +75,15 @@ std::string BomText(const std::vector<BomRow>& rows, int series, double designMH
       "\nBill of materials: the steady state at %.6g MHz; capacitors from %s, rated at\n"
       "the next standard voltage at or above %.1f x their peak:\n",
       designMHz, SeriesName(series), kRatingMargin);
-  out += "Part        Value  Buy (pF)        Vpk V   Irms A  Pdiss W      Q  Rating Dielectric\n";
-  for (const BomRow& r : rows) {
-    const std::string buy = r.Kind == kBomCapacitor ? E24Text(r.Parts) : "wound, below";
-    std::string line = Format("%-8s %10s  %-12s %8.2f %8.3f %8.3f %6.0f %7s %s", r.Name.c_str(),
-                              Value(r).c_str(), buy.c_str(), r.Vpk, r.Irms, r.Pdiss, r.Q,
-                              Rating(r).c_str(), ShortDielectric(r).c_str());
-    while (line.back() == ' ') line.pop_back();
-    out += line + "\n";
-  }
   out +=
-      "C0G/mica: C0G (NP0) ceramic or silver mica; X7R/C0G: either, the block's loss is "
-      "small.\n";
+      Row("Part", "Value", "Buy (pF)", "Vpk V", "Irms A", "Pdiss W", "Q", "Rating", "Dielectric");
+  for (const BomRow& r : rows) {
+    const bool cap = r.Kind == kBomCapacitor;
+    out += Row(r.Name, Value(r), cap ? E24Text(r.Parts) : "wound", Format("%.1f", r.Vpk),
+               Format("%.3f", r.Irms), Format("%.3f", r.Pdiss), Format("%.0f", r.Q), Rating(r),
+               ShortDielectric(r));
+  }
+  out += "C0G/mica: C0G (NP0) ceramic or silver mica.  X7R/C0G: the block's loss is small.\n";
   out += "Coils, air-wound (the calculator's coil model):\n";
   for (const BomRow& r : rows) {
     if (r.Kind == kBomCapacitor) continue;

@@ -5,10 +5,12 @@
 ** Why two figures differ: the sweep page's 2xFo-db is 10 log10 of the
 ** design-frequency resistance over the resistance the network shows the
 ** switch at 2Fo, i.e. how much less power the network takes at 2Fo from
-** a switch voltage as large as the fundamental's.  The switch voltage's
-** own second harmonic is far smaller than its fundamental, and the
-** network passes what it takes at a harmonic on to the load (less its
-** small loss), so the level at the load is the sum of the two in dB.
+** a switch voltage as large as the fundamental's.  The simulator's H2 is
+** the load's: the switch voltage's own second harmonic, far smaller than
+** its fundamental, through the network's transfer.  For a network that
+** loses little the transfer and the sweep page's figure agree; a network
+** that burns what it takes at a harmonic (a resonance in lossy parts)
+** passes less than the sweep page counts.
 */
 #include "sim/report/harmonics_report.h"
 
@@ -63,18 +65,21 @@ std::string HarmonicsText(const Harmonics& h, const MaskResult& m) {
   return out + Format("FAIL: H%d is %.1f dB over the limit.\n", w, -m.Margin[m.Worst]);
 }
 
-std::string HarmonicStory(const DesignState& calc, int topology, const SimResult& r) {
+std::string HarmonicStory(const DesignState& calc, int topology, const double own[2],
+                          const SimResult& r) {
   const SweepColumn& col = calc.*Topology(topology).Sweep;
-  const double reject[2] = {col.Db2xFo, col.Db3xFo};
+  const double page[2] = {col.Db2xFo, col.Db3xFo};
   std::string out =
-      "Two harmonic figures: the calculator's sweep page gives the network's rejection\n"
-      "(2xFo-db, 3xFo-db: the power the network takes at 2Fo and 3Fo from a switch\n"
-      "voltage as large as the fundamental's, against the design frequency); the\n"
-      "level at the load is that plus the switch voltage's own harmonic:\n";
+      "\nTwo harmonic figures.  The calculator's sweep page (2xFo-db, 3xFo-db) gives how\n"
+      "much less power the network takes at 2Fo and 3Fo than at Fo from the same\n"
+      "switch voltage, as if it lost none.  The level at the load is the network's\n"
+      "transfer (what it passes of the switch voltage at 2Fo and 3Fo against Fo) plus\n"
+      "the switch voltage's own harmonic, which is far below its fundamental:\n"
+      "      sweep page  this network    switch       sum  simulated at the load\n";
   for (int k = 2; k <= 3; k++) {
     const double sw = SwitchHarmonicDbc(r, k), load = k == 2 ? r.H2dBc : r.H3dBc;
-    out += Format("  %dFo: network %6.1f dB + switch %6.1f dBc = %6.1f dBc; simulated %6.1f dBc\n",
-                  k, reject[k - 2], sw, reject[k - 2] + sw, load);
+    out += Format("  %dFo %8.1f dB %10.1f dB %6.1f dBc %5.1f dBc %7.1f dBc\n", k, page[k - 2],
+                  own[k - 2], sw, own[k - 2] + sw, load);
   }
   return out;
 }

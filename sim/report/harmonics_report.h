@@ -22,9 +22,11 @@ double SwitchHarmonicDbc(const SimResult& r, int k);
 std::string HarmonicsText(const Harmonics& h, const MaskResult& m);
 
 /* The two figures at 2Fo and 3Fo: the calculator's sweep-page rejection
-   of topology t's network (from calc), the switch voltage's own harmonic
+   of topology t's network (from calc), the same of the simulated network
+   (own[0] at 2Fo, own[1] at 3Fo, dB), the switch voltage's own harmonic
    and the load's, with the sum that ties them. */
-std::string HarmonicStory(const DesignState& calc, int topology, const SimResult& r);
+std::string HarmonicStory(const DesignState& calc, int topology, const double own[2],
+                          const SimResult& r);
 
 /* Which of the other networks would pass, one or two lines. */
 std::string AlternativesText(const std::vector<MaskAlternative>& others);
