@@ -89,7 +89,7 @@ std::string BomText(const std::vector<BomRow>& rows, int series, double designMH
     if (r.Kind == kBomCapacitor) continue;
     out += Format("  %-8s %s\n", r.Name.c_str(), BomParts(r).c_str());
     if (r.Kind == kBomChoke)
-      out += Format("  %-8s its DC resistance %.4g ohm carries %.3f A of the supply's current\n",
+      out += Format("  %-8s DC resistance %.4g ohm; %.3f A RMS through it, the supply's DC in\n",
                     "", r.ChokeRdc, r.Irms);
   }
   return out;
