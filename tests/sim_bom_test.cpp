@@ -237,3 +237,24 @@ TEST(SimBom, ProgramWritesTheTableTheCsvAndTheJson) {
   EXPECT_EQ(doc["mask"]["limits_dBc"][0], -40.0);
   EXPECT_FALSE(doc["mask"]["pass"]); /* BASIC's H2 is near -13 dBc */
 }
+
+/* --cap-q sets every capacitor's loss: at half the Q a capacitor
+   carrying nearly the same current loses twice as much (P = I^2 X / Q). */
+TEST(SimBom, CapacitorQSetsTheirLoss) {
+  double pdiss[2] = {}, q[2] = {};
+  const float qs[2] = {500.0f, 250.0f};
+  for (int i = 0; i < 2; i++) {
+    const DesignState d = ExampleWith([&](DesignRequest& r) { r.CapQ = qs[i]; });
+    Circuit c;
+    BuildCircuit(d, 0, false, kPowerCircuit, c);
+    SimResult r;
+    SimulateDrive(c, kEngineExact, 0, c.DesignHz * 1e-6, r);
+    std::vector<BomRow> rows;
+    ASSERT_TRUE(BuildBom(c, r, d, kSeriesE24, rows).Ok());
+    pdiss[i] = rows[3].Pdiss; /* Cs2 */
+    q[i] = rows[3].Q;
+  }
+  EXPECT_NEAR(q[0], 500.0, 1e-3);
+  EXPECT_NEAR(q[1], 250.0, 1e-3);
+  EXPECT_NEAR(pdiss[1] / pdiss[0], 2.0, 0.04);
+}

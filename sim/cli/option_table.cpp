@@ -96,6 +96,15 @@ Status ReadTouchstonePath(const std::string& text, SimOptions& o) {
   return ReadPath(text, o.TouchstonePath);
 }
 
+/* The capacitors' Q, held as the float the design record keeps. */
+Status ReadCapQ(const std::string& text, SimOptions& o) {
+  double q = 0.0;
+  if (!ReadDecimal(text, &q)) return Status::Failed(Quote(text) + " is not a number");
+  if (!(q >= 1.0 && q <= 1e6)) return Status::Failed(text + " is out of range (1 to 1000000)");
+  o.Design.CapQ = static_cast<float>(q);
+  return Status::Done();
+}
+
 Status ReadSeries(const std::string& text, SimOptions& o) {
   const int s = SeriesByName(text);
   if (s < 0)
@@ -380,6 +389,13 @@ const OptionRow kOptionRows[] = {
      .Kind = kOptText,
      .Help = "write the bill of materials as CSV",
      .Read = ReadBomCsvPath},
+    {.Name = "--cap-q",
+     .Value = "Q",
+     .Kind = kOptText,
+     .Help = "every capacitor's Q at the design frequency, 1 to 1000000 (class-1 ceramic, "
+             "C0G/NP0, is specified to a dissipation factor of 0.1 %, Q 1000, at 1 MHz)",
+     .Read = ReadCapQ,
+     .Default = "500"},
     {.Name = "--series",
      .Value = "NAME",
      .Kind = kOptText,

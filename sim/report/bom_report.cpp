@@ -56,7 +56,7 @@ std::string Value(const BomRow& r) {
 std::string Row(const std::string& name, const std::string& value, const std::string& buy,
                 const std::string& vpk, const std::string& irms, const std::string& pdiss,
                 const std::string& q, const std::string& rating, const std::string& dielectric) {
-  std::string line = Format("%-7s %9s %-10s %7s %7s %7s %5s %7s %s", name.c_str(), value.c_str(),
+  std::string line = Format("%-7s %10s %-10s %7s %7s %7s %5s %7s %s", name.c_str(), value.c_str(),
                             buy.c_str(), vpk.c_str(), irms.c_str(), pdiss.c_str(), q.c_str(),
                             rating.c_str(), dielectric.c_str());
   while (!line.empty() && line.back() == ' ') line.pop_back();
