@@ -14,9 +14,9 @@ cd "$(dirname "$0")/.."
 # The compiler and CMake; GoogleTest and Google Benchmark; libedit (the
 # number entry's line editor); ngspice, Eigen, nlohmann-json and CLI11
 # (tolvarin-sim), PLplot (its SVG plots); python3 and pyte (the acceptance model, the terminal
-# emulator tests).
+# emulator tests); scikit-rf (reads back tolvarin-sim's Touchstone file).
 packages="build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev libedit-dev \
-libngspice0-dev ngspice libeigen3-dev nlohmann-json3-dev libcli11-dev libplplot-dev python3 python3-pyte"
+libngspice0-dev ngspice libeigen3-dev nlohmann-json3-dev libcli11-dev libplplot-dev python3 python3-pyte python3-scikit-rf"
 
 missing=""
 for p in $packages "$@"; do

@@ -100,6 +100,15 @@ TEST(SimProgramRefuses, BeforeAnythingRunsWithOneLine) {
       {"--freq 0." + std::string(30000, '0') + "1", "--freq"},
       /* Standard output is a file here: the CSV would replace the report. */
       {"--csv /dev/stdout", "--csv"},
+      /* A series not offered, a mask unknown or not below the fundamental,
+         a reference not above zero, a file that cannot be written. */
+      {"--series E48", "--series"},
+      {"--mask loud", "--mask"},
+      {"--mask -3", "--mask"},
+      {"--touchstone-ref -5", "--touchstone-ref"},
+      {"--choke-q -3", "--choke-q"},
+      {"--bom-csv /nonexistent/b.csv", "--bom-csv"},
+      {"--touchstone /nonexistent/n.s2p", "--touchstone"},
   };
   for (const Case& c : cases) {
     const Outcome o = Shell(Sim(c.args));

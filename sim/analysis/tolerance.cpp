@@ -45,6 +45,28 @@ double ShareAtMost(const ToleranceRun& run, int figure, double limit) {
   return ran > 0 ? double(within) / ran : 0.0;
 }
 
+/* The limit applied to one steady state of circuit c. */
+MaskResult MaskOf(const Circuit& c, const SimResult& r, const ToleranceSettings& t) {
+  return ApplyMask(t.Mask, t.DriveMHz, FundamentalPower(r, LoadResistance(c)), LoadHarmonics(r));
+}
+
+void MaskStatistics(ToleranceRun& run, const MaskResult& nominal) {
+  std::vector<double> margins;
+  int pass = 0;
+  for (const ToleranceSample& s : run.Samples) {
+    if (!s.Run.Ok()) continue;
+    margins.push_back(s.WorstMargin);
+    pass += s.MaskPass;
+  }
+  std::sort(margins.begin(), margins.end());
+  FigureStats& m = run.Margin;
+  m.Nominal = nominal.Margin[nominal.Worst];
+  m.Median = margins.empty() ? m.Nominal : Quantile(margins, 0.5);
+  m.P5 = margins.empty() ? m.Nominal : Quantile(margins, 0.05);
+  m.P95 = margins.empty() ? m.Nominal : Quantile(margins, 0.95);
+  run.MaskPassShare = margins.empty() ? 0.0 : double(pass) / double(margins.size());
+}
+
 void FindWorst(ToleranceRun& run) {
   std::vector<int> ran;
   for (int i = 0; i < static_cast<int>(run.Samples.size()); i++)
@@ -115,8 +137,10 @@ void RunToleranceOver(const Circuit& c, const std::vector<ElementRange>& ranges,
   out = ToleranceRun{};
   out.Settings = settings;
   out.Ranges = ranges;
+  /* The harmonics a limit is checked on come from the sampled waveform. */
+  const int detail = settings.Mask.Kind == kMaskNone ? kDetailFigures : kDetailFull;
   SimulateDrive(c, settings.Engine, settings.Periods, settings.DriveMHz, out.Nominal, nullptr,
-                kDetailFigures);
+                detail);
   if (!out.Nominal.Run.Ok()) return;
   out.Stopped = progress && !progress(0, settings.Samples);
   std::vector<std::vector<double>> deviations;
@@ -126,10 +150,15 @@ void RunToleranceOver(const Circuit& c, const std::vector<ElementRange>& ranges,
     ToleranceSample& s = out.Samples[i];
     s.Deviation = deviations[i];
     SimResult r;
-    SimulateDrive(SampleCircuit(c, ranges, s.Deviation), settings.Engine, settings.Periods,
-                  settings.DriveMHz, r, nullptr, kDetailFigures);
+    const Circuit sample = SampleCircuit(c, ranges, s.Deviation);
+    SimulateDrive(sample, settings.Engine, settings.Periods, settings.DriveMHz, r, nullptr, detail);
     s.Run = r.Run;
     s.Figs = FiguresOf(r);
+    if (r.Run.Ok()) {
+      const MaskResult m = MaskOf(sample, r, settings);
+      s.WorstMargin = m.Margin[m.Worst];
+      s.MaskPass = m.Pass;
+    }
     out.Failed += !s.Run.Ok();
     if (progress && !progress(i + 1, settings.Samples)) {
       out.Stopped = true;
@@ -140,4 +169,7 @@ void RunToleranceOver(const Circuit& c, const std::vector<ElementRange>& ranges,
   out.WithinVmax = ShareAtMost(out, kFigVpk, settings.Vmax);
   out.UnderPdevMax = settings.PdevMax > 0.0 ? ShareAtMost(out, kFigPdev, settings.PdevMax) : 0.0;
   FindWorst(out);
+  const MaskResult nominal = MaskOf(c, out.Nominal, settings);
+  out.MaskApplies = nominal.Applies;
+  if (out.MaskApplies) MaskStatistics(out, nominal);
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/analysis/emission_mask.h"
 #include "sim/analysis/variation.h"
 #include "sim/circuit/circuit.h"
 #include "sim/engine/steady_state.h"
@@ -52,12 +53,15 @@ struct ToleranceSettings {
   double DriveMHz; /* the design frequency */
   double Vmax;     /* V: the device's rating */
   double PdevMax;  /* W: the device's dissipation limit; 0: none */
+  MaskChoice Mask; /* the harmonics' limit */
 };
 
 struct ToleranceSample {
   std::vector<double> Deviation; /* fraction of each range's element, in range order */
   Status Run;
   Figures Figs;
+  double WorstMargin; /* dB: the harmonics' least margin to the limit */
+  bool MaskPass;
 };
 
 struct FigureStats {
@@ -74,6 +78,9 @@ struct ToleranceRun {
   double WithinVmax;               /* share of those with Vpk <= Vmax */
   double UnderPdevMax;             /* share with Pdev <= PdevMax, when asked */
   std::vector<int> Worst;          /* up to five samples, highest Vpk first */
+  bool MaskApplies;                /* the limit gives figures at this frequency */
+  FigureStats Margin;              /* the worst harmonic margin, dB */
+  double MaskPassShare;            /* share of the samples that ran within the limit */
   bool Stopped;                    /* the progress stopped it: Samples holds those done */
 };
 

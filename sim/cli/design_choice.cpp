@@ -55,6 +55,7 @@ TuneSettings SettingsFor(const SimOptions& o) {
   t.Device.CossVolts = o.CossVolts;
   t.Device.Grading = o.CossVolts > 0.0 ? o.CossM : 0.0;
   t.Device.BodyDiode = o.Diode;
+  t.Series = o.Series;
   return t;
 }
 
@@ -71,6 +72,11 @@ void ChosenCircuit(const DesignState& calc, const SimOptions& o, const TuningRun
     CalculatorCircuit(calc, o.Design, SettingsFor(o), c);
 }
 
+const DesignState& ChosenRecord(const DesignState& calc, const SimOptions& o,
+                                const TuningRun& run) {
+  return o.Tune ? Kept(run, ChosenDesign(o)).Design : calc;
+}
+
 ToleranceSettings ToleranceSettingsFor(const SimOptions& o, const DesignState& calc, int engine) {
   ToleranceSettings t;
   t.CapPct = o.CapTol;
@@ -83,5 +89,6 @@ ToleranceSettings ToleranceSettingsFor(const SimOptions& o, const DesignState& c
   t.DriveMHz = DesignMHz(o);
   t.Vmax = o.Vmax > 0.0 ? o.Vmax : Typed(calc.DevBV); /* as the calculator prints it */
   t.PdevMax = o.PdevMax;
+  t.Mask = o.Mask;
   return t;
 }

@@ -39,6 +39,9 @@ TuningRequest TuningRequestFor(const SimOptions& o);
    run is the tuning, which a tuned or built design needs done (o.Tune). */
 void ChosenCircuit(const DesignState& calc, const SimOptions& o, const TuningRun& run, Circuit& c);
 
+/* The design record of the chosen design (its coils as wound). */
+const DesignState& ChosenRecord(const DesignState& calc, const SimOptions& o, const TuningRun& run);
+
 /* The tolerance run o asks for with `engine`; the device rating is the
    calculator's Dev-BV unless --vmax gives one. */
 ToleranceSettings ToleranceSettingsFor(const SimOptions& o, const DesignState& calc, int engine);

@@ -19,6 +19,7 @@
 
 #include "app/design_state.h"
 #include "app/version.h"
+#include "sim/analysis/two_port.h"
 #include "sim/circuit/format.h"
 #include "sim/circuit/topology_table.h"
 #include "sim/cli/analysis_table.h"
@@ -34,10 +35,13 @@
 #include "sim/engine/drive.h"
 #include "sim/engine/ngspice_runner.h"
 #include "sim/report/html_report.h"
+#include "sim/report/bom_report.h"
+#include "sim/report/harmonics_report.h"
 #include "sim/report/run_json.h"
 #include "sim/report/run_report.h"
 #include "sim/report/schematic_text.h"
 #include "sim/report/text_plot.h"
+#include "sim/report/touchstone.h"
 #include "sim/report/tune_report.h"
 
 namespace {
@@ -54,6 +58,9 @@ struct SimRun {
   std::vector<double> mhz;
   std::vector<SimResult> results, confirmed;
   std::vector<std::string> netlist;
+  SimResult designPoint; /* the chosen circuit at the design frequency */
+  std::vector<BomRow> bom;
+  Status bomMade;
   size_t done;             /* drive frequencies done */
   std::string interrupted; /* what a stop signal cut short, and how far it had come */
   nlohmann::json analyses; /* each analysis run, by its key, for the report */
@@ -102,6 +109,8 @@ std::vector<OutputFile> OutputFiles(const SimOptions& o) {
   if (!o.NetlistPath.empty()) files.push_back({"--netlist", o.NetlistPath});
   for (const OutputFile& f : PlotFiles(o)) files.push_back(f);
   if (!o.ReportPath.empty()) files.push_back({"--report", o.ReportPath});
+  if (!o.BomCsvPath.empty()) files.push_back({"--bom-csv", o.BomCsvPath});
+  if (!o.TouchstonePath.empty()) files.push_back({"--touchstone", o.TouchstonePath});
   return files;
 }
 
@@ -189,6 +198,52 @@ void SimulateDrives(SimRun& run) {
   run.confirmed.resize(run.confirm ? run.done : 0);
 }
 
+/* The chosen circuit's steady state at the design frequency, which the
+   harmonics' limit and the bill of materials read: the run's own when it
+   ran that frequency alone. */
+void FindDesignPoint(SimRun& run) {
+  if (run.done == 1 && run.mhz.size() == 1 && run.mhz[0] == DesignMHz(run.o)) {
+    run.designPoint = run.results[0];
+    return;
+  }
+  SimulateDrive(run.circuit, run.engine, run.o.Periods, DesignMHz(run.o), run.designPoint);
+}
+
+MaskResult DesignMask(const SimRun& run, const Harmonics& h) {
+  const double p1 = FundamentalPower(run.designPoint, LoadResistance(run.circuit));
+  return ApplyMask(run.o.Mask, DesignMHz(run.o), p1, h);
+}
+
+void MakeBom(SimRun& run) {
+  const bool built = run.o.Tune && ChosenDesign(run.o) == kDesignBuilt;
+  run.bomMade = BuildBom(run.circuit, run.designPoint, ChosenRecord(run.calc, run.o, run.tuning),
+                         run.o.Series, run.bom, built ? &run.tuning.Built.Capacitors : nullptr);
+  if (!run.bomMade.Ok() && (run.o.Bom || !run.o.BomCsvPath.empty())) run.status = 1;
+}
+
+/* The harmonics against the limit, the two harmonic figures, and the
+   bill of materials when asked. */
+void PrintDesignPoint(const SimRun& run) {
+  const SimResult& r = run.designPoint;
+  if (!r.Run.Ok()) return;
+  const Harmonics h = LoadHarmonics(r);
+  const MaskResult m = DesignMask(run, h);
+  Print(HarmonicsText(h, m));
+  if (m.Applies && !m.Pass)
+    Print(AlternativesText(OtherNetworks(run.o.Design, SettingsFor(run.o), run.o.Mask)));
+  const Circuit network = OutputNetwork(run.circuit, true);
+  const double rload = LoadResistance(run.circuit), hz = DesignMHz(run.o) * 1e6;
+  double own[2] = {0.0, 0.0};
+  if (NetworkTransferDb(network, rload, hz, 2, own[0]).Ok() &&
+      NetworkTransferDb(network, rload, hz, 3, own[1]).Ok())
+    Print(HarmonicStory(run.calc, run.o.Design.Topology, own, r));
+  if (!run.o.Bom) return;
+  if (run.bomMade.Ok())
+    Print(BomText(run.bom, run.o.Series, DesignMHz(run.o)));
+  else
+    Print("\nBill of materials: " + run.bomMade.Why() + "\n");
+}
+
 /* The --impedance section; false when the AC analysis failed. */
 bool PrintImpedance(const SimRun& run) {
   std::vector<double> hz;
@@ -239,6 +294,12 @@ void PrintJson(SimRun& run) {
   nlohmann::json doc = RunJson(run.o.Design, run.engine, run.circuit, run.results,
                                run.confirm ? &run.confirmed : nullptr);
   if (run.o.Tune) doc["designs"] = DesignsJson(run.tuning);
+  if (run.designPoint.Run.Ok()) {
+    const Harmonics h = LoadHarmonics(run.designPoint);
+    doc["harmonics_dBc"] = HarmonicsJson(h);
+    doc["mask"] = MaskJson(DesignMask(run, h));
+  }
+  if (run.bomMade.Ok()) doc["bom"] = BomJson(run.bom);
   if (run.done == run.mhz.size()) RunAnalyses(run, &doc);
   const std::string choke = ChokeLossWarning(run.circuit, run.results);
   doc["warnings"] = nlohmann::json::array();
@@ -253,6 +314,7 @@ void PrintText(SimRun& run) {
   if (run.confirm) Print(ReportAgreement(run.results, run.confirmed));
   Print(ChokeLossWarning(run.circuit, run.results));
   if (whole && run.o.Impedance && !PrintImpedance(run)) run.status = 1;
+  if (whole) PrintDesignPoint(run);
   if (whole && run.mhz.size() == 1 && run.results[0].Run.Ok())
     Print("\n" + PlotPeriod(run.results[0].Vsw, run.results[0].Isw, run.mhz[0]));
   if (whole) RunAnalyses(run, nullptr);
@@ -263,6 +325,26 @@ void PrintSchematic(const Circuit& c) {
   SchematicLayout layout;
   const Status st = LayOut(c, layout);
   Print("\n" + (st.Ok() ? SchematicText(c, layout) : "Schematic: " + st.Why() + "\n"));
+}
+
+/* Points of the Touchstone file without a sweep: 0.25 to 10 times the
+   design frequency, 50 a decade. */
+const int kTouchstonePoints = 81;
+
+/* The Touchstone file's text, or "" (said) when the network cannot be
+   solved. */
+std::string TouchstoneFile(const SimRun& run) {
+  std::vector<double> hz;
+  const double f = DesignMHz(run.o) * 1e6;
+  if (run.o.Sweep)
+    for (double m : run.mhz) hz.push_back(m * 1e6);
+  else
+    hz = LogGrid(0.25 * f, 10.0 * f, kTouchstonePoints);
+  std::vector<SParameters> s;
+  const Status st = NetworkSParameters(OutputNetwork(run.circuit), hz, run.o.TouchstoneRef, s);
+  if (st.Ok()) return TouchstoneText(run.circuit.Origin, s, run.o.TouchstoneRef);
+  std::fprintf(stderr, "tolvarin-sim: --touchstone: %s\n", st.Why().c_str());
+  return "";
 }
 
 /* Writes one output file asked for, whole; false (said) when it failed. */
@@ -317,6 +399,12 @@ void WriteFiles(SimRun& run) {
     if (!run.o.ReportPath.empty())
       written = WriteOutput("--report", run.o.ReportPath, ReportText(run, drawn)) && written;
   }
+  if (!run.o.TouchstonePath.empty()) {
+    const std::string text = TouchstoneFile(run);
+    written = !text.empty() && WriteOutput("--touchstone", run.o.TouchstonePath, text) && written;
+  }
+  if (!run.o.BomCsvPath.empty() && run.bomMade.Ok())
+    written = WriteOutput("--bom-csv", run.o.BomCsvPath, BomCsv(run.bom)) && written;
   if (!written) run.status = 1;
 }
 
@@ -352,6 +440,10 @@ int main(int argc, char** argv) {
     if (PrintsTable(run.o)) Print(ReportTableHeading());
   }
   SimulateDrives(run);
+  if (run.done == run.mhz.size() && StopSignal() == 0) {
+    FindDesignPoint(run);
+    MakeBom(run);
+  }
   if (run.o.Json)
     PrintJson(run);
   else

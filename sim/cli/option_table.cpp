@@ -21,6 +21,7 @@
 #include "sim/circuit/topology_table.h"
 #include "sim/cli/design_choice.h"
 #include "sim/cli/number_text.h"
+#include "sim/design/e24.h"
 #include "sim/engine/drive.h"
 
 namespace {
@@ -85,6 +86,50 @@ Status ReadPath(const std::string& text, std::string& path) {
 
 Status ReadCsvPath(const std::string& text, SimOptions& o) {
   return ReadPath(text, o.CsvPath);
+}
+
+Status ReadBomCsvPath(const std::string& text, SimOptions& o) {
+  return ReadPath(text, o.BomCsvPath);
+}
+
+Status ReadTouchstonePath(const std::string& text, SimOptions& o) {
+  return ReadPath(text, o.TouchstonePath);
+}
+
+/* The capacitors' Q, held as the float the design record keeps. */
+Status ReadCapQ(const std::string& text, SimOptions& o) {
+  double q = 0.0;
+  if (!ReadDecimal(text, &q)) return Status::Failed(Quote(text) + " is not a number");
+  if (!(q >= 1.0 && q <= 1e6)) return Status::Failed(text + " is out of range (1 to 1000000)");
+  o.Design.CapQ = static_cast<float>(q);
+  return Status::Done();
+}
+
+Status ReadSeries(const std::string& text, SimOptions& o) {
+  const int s = SeriesByName(text);
+  if (s < 0)
+    return Status::Failed("series " + Quote(text) + " is not offered (" + SeriesNameList() + ")");
+  o.Series = s;
+  return Status::Done();
+}
+
+std::string MaskNames() {
+  return "fcc, none, or DBC (a flat limit, dB below the fundamental)";
+}
+
+/* "fcc", "none" or a flat limit in dB below the fundamental. */
+Status ReadMask(const std::string& text, SimOptions& o) {
+  if (text == "fcc" || text == "none") {
+    o.Mask = MaskChoice{text == "fcc" ? kMaskFcc : kMaskNone, 0.0};
+    return Status::Done();
+  }
+  double db = 0.0;
+  if (!ReadDecimal(text, &db))
+    return Status::Failed("unknown mask " + Quote(text) + " (" + MaskNames() + ")");
+  if (!(db > 0.0 && db <= 200.0))
+    return Status::Failed(text + " is out of range (above 0, at most 200 dB)");
+  o.Mask = MaskChoice{kMaskFlat, db};
+  return Status::Done();
 }
 
 Status ReadNetlistPath(const std::string& text, SimOptions& o) {
@@ -341,6 +386,52 @@ const OptionRow kOptionRows[] = {
      .Help = "what +1 % of each coil, capacitor and Ron does to Pout, Vpk and the ZVS error, "
              "largest effect first",
      .Flag = &SimOptions::Sensitivity},
+    {.Group = "What to build, and whether it is legal:",
+     .Name = "--bom",
+     .Kind = kOptFlag,
+     .Help = "the bill of materials: every part's value, what to buy or wind, its peak "
+             "voltage, RMS current and dissipation at the design frequency",
+     .Flag = &SimOptions::Bom},
+    {.Name = "--bom-csv",
+     .Value = "FILE",
+     .Kind = kOptText,
+     .Help = "write the bill of materials as CSV",
+     .Read = ReadBomCsvPath},
+    {.Name = "--cap-q",
+     .Value = "Q",
+     .Kind = kOptText,
+     .Help = "every capacitor's Q at the design frequency, 1 to 1000000 (class-1 ceramic, "
+             "C0G/NP0, is specified to a dissipation factor of 0.1 %, Q 1000, at 1 MHz)",
+     .Read = ReadCapQ,
+     .Default = "500"},
+    {.Name = "--series",
+     .Value = "NAME",
+     .Kind = kOptText,
+     .Help = "the preferred-number series capacitors are bought from",
+     .Read = ReadSeries,
+     .Default = "E24",
+     .Choices = SeriesNameList},
+    {.Name = "--mask",
+     .Value = "NAME",
+     .Kind = kOptText,
+     .Help = "the limit H2 to H10 at the load are held to",
+     .Read = ReadMask,
+     .Default = "fcc",
+     .Choices = MaskNames},
+    {.Name = "--touchstone",
+     .Value = "FILE",
+     .Kind = kOptText,
+     .Help = "write the output network (switch node with Cp1 to the load) as a Touchstone 1.1 "
+             "two-port, over the sweep's frequencies or 0.25 to 10 times the design frequency",
+     .Read = ReadTouchstonePath},
+    {.Name = "--touchstone-ref",
+     .Value = "OHM",
+     .Kind = kOptNumber,
+     .Help = "the Touchstone file's reference resistance",
+     .Number = &SimOptions::TouchstoneRef,
+     .Low = 0.001,
+     .High = 1e6,
+     .Default = "50"},
     {.Group = "Output:",
      .Name = "--sweep",
      .Value = "A:B:STEP",

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "sim/analysis/emission_mask.h"
 #include "sim/design/design_request.h"
 
 struct SimOptions {
@@ -48,6 +49,13 @@ struct SimOptions {
   double PdevMax;     /* W the device may dissipate; 0: not asked */
   double Mismatch;    /* VSWR of the load circle; 0: no mismatch run */
   bool Sensitivity;   /* the change of each figure for +1 % of each element */
+  /* What to build, and whether it is legal. */
+  bool Bom;                   /* the bill of materials in the text report */
+  std::string BomCsvPath;     /* the bill of materials as a CSV file */
+  int Series;                 /* PreferredSeries of the capacitors bought */
+  MaskChoice Mask;            /* the emission limit the harmonics are held to */
+  std::string TouchstonePath; /* the output network as a Touchstone 1.1 two-port */
+  double TouchstoneRef;       /* its reference resistance, ohm */
 };
 
 #endif

@@ -32,6 +32,7 @@ void DesignForSimulation(const DesignRequest& o, DesignState& s) {
   s = DesignState{};
   SetStartValues(s);
   for (int i = 0; i < kDesignInputCount; i++) s.*kDesignInputs[i].field = o.*kRequestInputs[i];
+  if (o.CapQ > 0.0f) s.Qcap = o.CapQ; /* before the passes: their loss estimate reads it */
   SetDefaultCoilForm(s);
   PlanSweep(s, s.Freq);
   ResetTurnsRatios(s);

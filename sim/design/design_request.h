@@ -1,6 +1,7 @@
 /*
 ** design_request.h: the design the simulator is asked to make: the six
-** inputs as the calculator takes them, the network and its trap.
+** inputs as the calculator takes them, the network and its trap, and the
+** capacitors' Q.
 */
 #ifndef TOLVARIN_SIM_DESIGN_DESIGN_REQUEST_H
 #define TOLVARIN_SIM_DESIGN_DESIGN_REQUEST_H
@@ -14,8 +15,9 @@ struct DesignRequest {
   float QL;
   float Rload;
   float Ron;
-  int Topology; /* row of the topology table */
-  bool Notch;   /* the filter's output capacitor becomes the 2 x Fo trap */
+  int Topology;      /* row of the topology table */
+  bool Notch;        /* the filter's output capacitor becomes the 2 x Fo trap */
+  float CapQ = 0.0f; /* every capacitor's Q; 0: the calculator's own (500) */
 };
 
 /* Each design input's field, indexed as the calculator's input table. */

@@ -24,11 +24,19 @@ struct CapacitorField {
 const CapacitorField kFilterCapacitors[] = {
     {"Cpin", &DesignState::Cpin}, {"Cpout", &DesignState::Cpout}, {"CsTrap", &DesignState::CsTrap}};
 
-void Choose(DesignState& s, const char* name, float DesignState::*field,
+/* The filter's input capacitor is always there; the trap's capacitor
+   takes the output capacitor's place when the notch is on. */
+bool FilterHas(const CapacitorField& f, bool notch) {
+  if (f.field == &DesignState::CsTrap) return notch;
+  if (f.field == &DesignState::Cpout) return !notch;
+  return true;
+}
+
+void Choose(DesignState& s, int series, const char* name, float DesignState::*field,
             std::vector<BuiltCapacitor>& out) {
   const double pf = s.*field;
   if (!(pf > 0.0)) return;
-  const BuiltCapacitor c{name, pf, ChooseE24(pf)};
+  const BuiltCapacitor c{name, pf, ChooseParts(series, pf)};
   s.*field = F(E24Value(c.Parts));
   out.push_back(c);
 }
@@ -67,14 +75,14 @@ Status BuildWithParts(const SimulatedDesign& tuned, int topology, bool notch,
   out = PartsBuild{};
   DesignState s;
   WindTunedCoils(tuned.Design, topology, s, out.Coils);
-  Choose(s, "Cp1", &DesignState::Cp1, out.Capacitors);
-  Choose(s, row.Tuned.Form == kSeriesForm ? "Cs2" : "Cp2", row.Tuned.Cap, out.Capacitors);
+  const int series = settings.Series;
+  Choose(s, series, "Cp1", &DesignState::Cp1, out.Capacitors);
+  Choose(s, series, row.Tuned.Form == kSeriesForm ? "Cs2" : "Cp2", row.Tuned.Cap, out.Capacitors);
   if (TopologyDrivesRload(topology) && s.*row.Match.Arrangement != kElNone)
-    Choose(s, "CM", row.Match.Cm, out.Capacitors);
+    Choose(s, series, "CM", row.Match.Cm, out.Capacitors);
   if (TopologyHasFilter(topology))
     for (const CapacitorField& f : kFilterCapacitors)
-      if ((notch != 0) == (f.field == &DesignState::CsTrap))
-        Choose(s, f.name, f.field, out.Capacitors);
+      if (FilterHas(f, notch)) Choose(s, series, f.name, f.field, out.Capacitors);
   SimulatedDesign& b = out.Built;
   b.Design = s;
   b.CossPf = tuned.CossPf;

@@ -1,7 +1,7 @@
 /*
 ** parts_build.h: the tuned design as it can be soldered: each capacitor
-** from the E24 series, each coil wound by the calculator's coil model on
-** the form the calculator chose for it.
+** from a preferred-number series (E24 unless asked), each coil wound by
+** the calculator's coil model on the form the calculator chose for it.
 */
 #ifndef TOLVARIN_SIM_DESIGN_PARTS_BUILD_H
 #define TOLVARIN_SIM_DESIGN_PARTS_BUILD_H

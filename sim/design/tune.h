@@ -18,13 +18,15 @@
 
 #include "app/design_state.h"
 #include "sim/circuit/circuit.h"
+#include "sim/design/e24.h"
 #include "sim/engine/steady_state.h"
 
 struct TuneSettings {
-  double ChokeUh = 0.0;  /* the choke held fixed at this; 0: the designed one */
-  double ChokeRdc = 0.0; /* a bought choke's DC resistance, ohm; 0: as the coil model winds it */
-  double ChokeQ = 0.0;   /* a bought choke's Q at the design frequency; 0: as wound */
-  DeviceModel Device{};  /* the device's capacitance and body diode */
+  double ChokeUh = 0.0;    /* the choke held fixed at this; 0: the designed one */
+  double ChokeRdc = 0.0;   /* a bought choke's DC resistance, ohm; 0: as the coil model winds it */
+  double ChokeQ = 0.0;     /* a bought choke's Q at the design frequency; 0: as wound */
+  DeviceModel Device{};    /* the device's capacitance and body diode */
+  int Series = kSeriesE24; /* PreferredSeries the built design's capacitors come from */
   std::function<void(Circuit&)> Adjust; /* applied to every circuit tried (tests idealise) */
   std::function<void(int)> Progress;    /* told the steady states found so far */
 };

@@ -11,6 +11,7 @@
 
 #include "sim/circuit/format.h"
 #include "sim/circuit/topology_table.h"
+#include "sim/report/harmonics_report.h"
 
 using nlohmann::json;
 
@@ -33,6 +34,7 @@ json PointJson(const SimResult& r) {
   p["slope"] = r.Slope;
   p["h2_dBc"] = r.H2dBc;
   p["h3_dBc"] = r.H3dBc;
+  p["harmonics_dBc"] = HarmonicsJson(LoadHarmonics(r));
   p["steady"] = r.Steady;
   if (r.Engine == kEngineNgspice) p["periods"] = r.Periods;
   return p;

@@ -55,6 +55,14 @@ std::string Shares(const ToleranceRun& run) {
   if (t.PdevMax > 0.0)
     out += Format("Device dissipation under %g W: %.1f %% of the samples.\n", t.PdevMax,
                   100.0 * run.UnderPdevMax);
+  if (run.MaskApplies) {
+    const FigureStats& m = run.Margin;
+    out += Format(
+        "Worst harmonic margin to the %s limit, dB: nominal %.1f, median %.1f,\n"
+        "5th pct %.1f, 95th pct %.1f; within the limit: %.1f %% of the samples.\n",
+        t.Mask.Kind == kMaskFcc ? "fcc" : "flat", m.Nominal, m.Median, m.P5, m.P95,
+        100.0 * run.MaskPassShare);
+  }
   if (run.Stopped)
     out += Format("Stopped after %zu of the %d samples.\n", run.Samples.size(), t.Samples);
   if (run.Failed > 0)
@@ -168,6 +176,12 @@ json ToleranceJson(const ToleranceRun& run) {
   if (t.PdevMax > 0.0) {
     j["pdev_max_W"] = t.PdevMax;
     j["under_pdev_max"] = run.UnderPdevMax;
+  }
+  if (run.MaskApplies) {
+    const FigureStats& m = run.Margin;
+    j["worst_harmonic_margin_dB"] = {
+        {"nominal", m.Nominal}, {"median", m.Median}, {"p5", m.P5}, {"p95", m.P95}};
+    j["within_mask"] = run.MaskPassShare;
   }
   j["failed"] = run.Failed;
   json worst = json::array();
