@@ -218,8 +218,8 @@ TEST(SimProgramNetlist, NgspiceRunsTheExportedNetlistToTheReportsFigures) {
 }
 
 /* The program with standard output a pipe; `sig` is sent once `rows`
-   table rows have come, or with rows 0 a third of a second in. */
-Outcome StopAfterRows(const std::string& args, int rows, int sig) {
+   table rows have come, or with rows 0 `delayMs` in. */
+Outcome StopAfterRows(const std::string& args, int rows, int sig, int delayMs = 300) {
   int out[2];
   if (pipe(out) != 0) return {-1, "", ""};
   const std::string err = Temp("stop.err");
@@ -237,7 +237,7 @@ Outcome StopAfterRows(const std::string& args, int rows, int sig) {
   char buf[4096];
   bool sent = false;
   if (rows == 0) {
-    usleep(300000);
+    usleep(useconds_t(delayMs) * 1000);
     kill(pid, sig);
     sent = true;
   }
@@ -412,8 +412,9 @@ TEST(SimProgram, ShellUsersSmallerThings) {
 /* Stopped during an analysis, the run says how far the analysis came,
    and its report holds the samples done. */
 TEST(SimProgramStop, DuringAnAnalysisSaysHowFarItCame) {
-  /* A third of a second in: well into 100000 samples (some 20 s). */
-  const Outcome o = StopAfterRows("--tolerance --samples 100000", 0, SIGINT);
+  /* Two seconds in: well into 100000 samples (some 20 s, longer in a
+     sanitizer build), past the start-up of any build. */
+  const Outcome o = StopAfterRows("--tolerance --samples 100000", 0, SIGINT, 2000);
   EXPECT_EQ(o.status, 130) << o.err;
   int done = -1;
   ASSERT_EQ(

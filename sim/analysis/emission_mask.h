@@ -36,10 +36,10 @@ struct MaskChoice {
 struct MaskResult {
   std::string Name;              /* "fcc", "flat 50 dB", "none" */
   std::string Rule;              /* the rule that applied, one line */
-  bool Applies;                  /* false: no limit (none, or a band the rule gives no figure) */
+  bool Applies = false;          /* false: no limit (none, or a band the rule gives no figure) */
   double Limit[kMaskHarmonics];  /* dBc: the highest level allowed */
   double Margin[kMaskHarmonics]; /* dB: the limit less the level; negative fails */
-  bool Pass;                     /* every margin >= 0 (true when no limit applies) */
+  bool Pass = false;             /* every margin >= 0 (true when no limit applies) */
   int Worst;                     /* index of the smallest margin */
 };
 

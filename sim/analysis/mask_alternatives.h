@@ -14,8 +14,8 @@
 
 struct MaskAlternative {
   int Topology;
-  bool Notch;
-  bool Ran; /* its steady state was found */
+  bool Notch = false;
+  bool Ran = false; /* its steady state was found */
   MaskResult Mask;
 };
 

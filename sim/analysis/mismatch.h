@@ -51,7 +51,7 @@ struct MismatchRun {
      none ran): lowest Pout and efficiency, highest device dissipation
      and Vpk, largest |ZVS err| and |slope|. */
   int Worst[kFigureCount];
-  bool Stopped; /* the progress stopped it: Points holds the phases done */
+  bool Stopped = false; /* the progress stopped it: Points holds the phases done */
 };
 
 /* Whether a figure of a is worse than that figure of b. */

@@ -32,7 +32,7 @@ struct SensitivityRun {
   SimResult Nominal;
   std::vector<ElementEffect> Effects; /* largest effect first */
   int Elements;                       /* the circuit's elements, all of them asked for */
-  bool Stopped;                       /* the progress stopped it: Effects holds the elements done */
+  bool Stopped = false;               /* the progress stopped it: Effects holds the elements done */
 };
 
 /* How large an effect is, to rank by: the largest of |dPout %|,

@@ -61,7 +61,7 @@ struct ToleranceSample {
   Status Run;
   Figures Figs;
   double WorstMargin; /* dB: the harmonics' least margin to the limit */
-  bool MaskPass;
+  bool MaskPass = false;
 };
 
 struct FigureStats {
@@ -78,10 +78,10 @@ struct ToleranceRun {
   double WithinVmax;               /* share of those with Vpk <= Vmax */
   double UnderPdevMax;             /* share with Pdev <= PdevMax, when asked */
   std::vector<int> Worst;          /* up to five samples, highest Vpk first */
-  bool MaskApplies;                /* the limit gives figures at this frequency */
+  bool MaskApplies = false;        /* the limit gives figures at this frequency */
   FigureStats Margin;              /* the worst harmonic margin, dB */
   double MaskPassShare;            /* share of the samples that ran within the limit */
-  bool Stopped;                    /* the progress stopped it: Samples holds those done */
+  bool Stopped = false;            /* the progress stopped it: Samples holds those done */
 };
 
 /* Told how far a run is: once when the nominal is done (done 0), then

@@ -67,7 +67,7 @@ struct TopologyRow {
   const char* LoadName;                  /* "Ro" for the network's own resistance, "Rload" */
   float DesignState::*Load;              /* ohm */
   MatchFields Match;                     /* for kStageElMatch */
-  bool SharedTuneCoil;                   /* a series-first match is wound on Ls2's coil */
+  bool SharedTuneCoil = false;           /* a series-first match is wound on Ls2's coil */
   TunedFields Tuned;                     /* what a tuning moves */
   const SweepColumn DesignState::*Sweep; /* the calculator's sweep model of it */
 };

@@ -29,10 +29,10 @@ struct AnalysisInput {
 struct AnalysisOutput {
   std::string Text;
   nlohmann::json Json;
-  bool AllRan;     /* every steady state it asked for was found */
-  int Done, Total; /* its steps ("samples", "phases", "elements") */
+  bool AllRan = false; /* every steady state it asked for was found */
+  int Done, Total;     /* its steps ("samples", "phases", "elements") */
   const char* Unit;
-  bool Stopped; /* a stop signal ended it after Done of Total */
+  bool Stopped = false; /* a stop signal ended it after Done of Total */
   /* Its picture, drawn when --plot or --report asks for pictures: the
      file name (null for an analysis without one), caption and SVG. */
   const char* PictureFile = nullptr;

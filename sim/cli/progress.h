@@ -15,7 +15,7 @@ struct ProgressMeter {
   const char* What; /* "tolerance" */
   const char* Unit; /* "samples"; the total is unknown when it is 0 */
   std::chrono::steady_clock::time_point Start;
-  bool Shown; /* a line is on the terminal */
+  bool Shown = false; /* a line is on the terminal */
 };
 
 /* A meter for a run that starts now. */

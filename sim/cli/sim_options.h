@@ -12,45 +12,45 @@
 
 struct SimOptions {
   DesignRequest Design; /* the six inputs, the network and its trap */
-  bool Help;
-  bool Version;
+  bool Help = false;
+  bool Version = false;
   /* Drive frequencies, MHz: the design frequency alone unless Sweep. */
-  bool Sweep;
+  bool Sweep = false;
   double SweepFrom, SweepTo, SweepStep;
-  int Engine;     /* SimEngine */
-  bool Confirm;   /* the exact engine's figures beside ngspice's */
-  bool Json;      /* one JSON document instead of the text report */
-  int Periods;    /* ngspice: drive periods to simulate; 0: until steady */
-  bool Impedance; /* also show the AC impedance the device sees */
-  bool Schematic; /* also draw the circuit's schematic in text */
+  int Engine;             /* SimEngine */
+  bool Confirm = false;   /* the exact engine's figures beside ngspice's */
+  bool Json = false;      /* one JSON document instead of the text report */
+  int Periods;            /* ngspice: drive periods to simulate; 0: until steady */
+  bool Impedance = false; /* also show the AC impedance the device sees */
+  bool Schematic = false; /* also draw the circuit's schematic in text */
   std::string CsvPath;
   std::string NetlistPath;
   std::string PlotDir;    /* --plot: the folder of the SVG plots */
   std::string ReportPath; /* --report: the HTML design report */
   /* Tuning and the device. */
-  bool Tune;        /* tune the circuit to class E (--tune) */
-  bool NoConfirm;   /* no ngspice run of the tuned and built designs */
-  double ChokeUh;   /* the choke held at this; 0: the designed one */
-  double ChokeRdc;  /* a bought choke's DC resistance; 0: as wound */
-  double ChokeQ;    /* a bought choke's Q; 0: as wound */
-  double CossPf;    /* the device's output capacitance; 0: none */
-  double CossVolts; /* V of its datasheet point when graded; 0: linear */
-  double CossM;     /* grading exponent of a graded capacitance */
-  bool Diode;       /* the device's body diode in the circuit */
+  bool Tune = false;      /* tune the circuit to class E (--tune) */
+  bool NoConfirm = false; /* no ngspice run of the tuned and built designs */
+  double ChokeUh;         /* the choke held at this; 0: the designed one */
+  double ChokeRdc;        /* a bought choke's DC resistance; 0: as wound */
+  double ChokeQ;          /* a bought choke's Q; 0: as wound */
+  double CossPf;          /* the device's output capacitance; 0: none */
+  double CossVolts;       /* V of its datasheet point when graded; 0: linear */
+  double CossM;           /* grading exponent of a graded capacitance */
+  bool Diode = false;     /* the device's body diode in the circuit */
   /* The analyses, at the design frequency, of the design chosen. */
-  int Analysed;       /* DesignChoice; -1: built with --tune, calculator otherwise */
-  bool Tolerance;     /* Monte Carlo over the parts' tolerances */
-  int Samples;        /* Monte Carlo samples */
-  std::uint64_t Seed; /* of the random sequence */
-  double CapTol;      /* %, every capacitor within +/- this */
-  double CoilTol;     /* %, every coil */
-  double RonTol;      /* %, Ron up to this much higher */
-  double Vmax;        /* V the device is rated for; 0: the calculator's Dev-BV */
-  double PdevMax;     /* W the device may dissipate; 0: not asked */
-  double Mismatch;    /* VSWR of the load circle; 0: no mismatch run */
-  bool Sensitivity;   /* the change of each figure for +1 % of each element */
+  int Analysed;             /* DesignChoice; -1: built with --tune, calculator otherwise */
+  bool Tolerance = false;   /* Monte Carlo over the parts' tolerances */
+  int Samples;              /* Monte Carlo samples */
+  std::uint64_t Seed;       /* of the random sequence */
+  double CapTol;            /* %, every capacitor within +/- this */
+  double CoilTol;           /* %, every coil */
+  double RonTol;            /* %, Ron up to this much higher */
+  double Vmax;              /* V the device is rated for; 0: the calculator's Dev-BV */
+  double PdevMax;           /* W the device may dissipate; 0: not asked */
+  double Mismatch;          /* VSWR of the load circle; 0: no mismatch run */
+  bool Sensitivity = false; /* the change of each figure for +1 % of each element */
   /* What to build, and whether it is legal. */
-  bool Bom;                   /* the bill of materials in the text report */
+  bool Bom = false;           /* the bill of materials in the text report */
   std::string BomCsvPath;     /* the bill of materials as a CSV file */
   int Series;                 /* PreferredSeries of the capacitors bought */
   MaskChoice Mask;            /* the emission limit the harmonics are held to */

@@ -15,9 +15,9 @@ struct DesignRequest {
   float QL;
   float Rload;
   float Ron;
-  int Topology;      /* row of the topology table */
-  bool Notch;        /* the filter's output capacitor becomes the 2 x Fo trap */
-  float CapQ = 0.0f; /* every capacitor's Q; 0: the calculator's own (500) */
+  int Topology;       /* row of the topology table */
+  bool Notch = false; /* the filter's output capacitor becomes the 2 x Fo trap */
+  float CapQ = 0.0f;  /* every capacitor's Q; 0: the calculator's own (500) */
 };
 
 /* Each design input's field, indexed as the calculator's input table. */

@@ -15,8 +15,8 @@
 struct TuningRequest {
   DesignRequest Design;
   TuneSettings Settings;
-  bool Confirm; /* run the tuned and built designs through ngspice too */
-  int Periods;  /* of those ngspice runs; 0: until steady */
+  bool Confirm = false; /* run the tuned and built designs through ngspice too */
+  int Periods;          /* of those ngspice runs; 0: until steady */
 };
 
 struct TuningRun {
@@ -24,8 +24,8 @@ struct TuningRun {
   SimulatedDesign Calculator; /* its circuit and steady state, device and choke in */
   TuneOutcome Outcome;        /* Outcome.Tuning failed: nothing below holds */
   PartsBuild Built;
-  Status BuildRun; /* the built design's steady state */
-  bool Confirmed;  /* ngspice ran the tuned and built designs */
+  Status BuildRun;        /* the built design's steady state */
+  bool Confirmed = false; /* ngspice ran the tuned and built designs */
   SimResult TunedByNgspice, BuiltByNgspice;
 };
 

@@ -29,23 +29,23 @@ enum { kPeriodSamples = 360 };
 /* What one engine gave at one drive frequency.  Powers in W, voltages in
    V, currents in A; all over one steady period. */
 struct SimResult {
-  double DriveMHz;
-  int Engine;      /* SimEngine */
-  Status Run;      /* failed: the engine found no steady state, and why */
-  int Periods;     /* ngspice: drive periods simulated; exact: 0 */
-  bool Steady;     /* Settle is within kSteadyTolerance (always, for the exact engine) */
-  double Settle;   /* change of the last period against the one before and the middle one */
-  double Pout;     /* into the load resistor */
-  double Pdc;      /* from the supply */
-  double Eff;      /* Pout / Pdc */
-  double Pdev;     /* dissipated in the switch */
-  double Ploss;    /* the rest: coil and capacitor losses */
-  double Vpeak;    /* peak switch voltage */
-  double Von;      /* switch voltage when the switch starts to turn on */
-  double ZvsError; /* Von / Vpeak */
-  double Slope;    /* dv/dt of the switch voltage at turn-on / (w Vcc), w the drive's */
-  double H2dBc;    /* second harmonic at the load, dB below the fundamental */
-  double H3dBc;
+  double DriveMHz = 0;
+  int Engine = 0;      /* SimEngine */
+  Status Run;          /* failed: the engine found no steady state, and why */
+  int Periods = 0;     /* ngspice: drive periods simulated; exact: 0 */
+  bool Steady = false; /* Settle is within kSteadyTolerance (always, for the exact engine) */
+  double Settle = 0;   /* change of the last period against the one before and the middle one */
+  double Pout = 0;     /* into the load resistor */
+  double Pdc = 0;      /* from the supply */
+  double Eff = 0;      /* Pout / Pdc */
+  double Pdev = 0;     /* dissipated in the switch */
+  double Ploss = 0;    /* the rest: coil and capacitor losses */
+  double Vpeak = 0;    /* peak switch voltage */
+  double Von = 0;      /* switch voltage when the switch starts to turn on */
+  double ZvsError = 0; /* Von / Vpeak */
+  double Slope = 0;    /* dv/dt of the switch voltage at turn-on / (w Vcc), w the drive's */
+  double H2dBc = 0;    /* second harmonic at the load, dB below the fundamental */
+  double H3dBc = 0;
   std::vector<double> Vsw;   /* switch voltage, kPeriodSamples over the period */
   std::vector<double> Isw;   /* switch current into the switch */
   std::vector<double> Vload; /* voltage across the load */

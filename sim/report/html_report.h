@@ -16,7 +16,7 @@
 struct ReportFigure {
   std::string Caption;
   std::string Svg;
-  bool Inline;
+  bool Inline = false;
 };
 
 /* The page of a run titled `title`: the inputs, the schematic (the

@@ -21,10 +21,10 @@
 /* One step down the main line: a node with its branches to ground, or a
    part in series from the node above to the one below. */
 struct LadderStep {
-  bool IsNode;
+  bool IsNode = false;
   std::string Node;                     /* IsNode: the node's name */
   std::vector<std::vector<int>> Shunts; /* IsNode: each branch's parts from the node to ground */
-  bool HasSwitch;                       /* IsNode: the switch hangs here */
+  bool HasSwitch = false;               /* IsNode: the switch hangs here */
   int Part;                             /* !IsNode: index in Circuit::Parts */
 };
 
