@@ -10,7 +10,6 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
-#include <unsupported/Eigen/KroneckerProduct>
 #include <vector>
 
 #include "sim/circuit/circuit.h"
@@ -19,7 +18,6 @@
 #include "sim/design/calculator_circuit.h"
 #include "sim/engine/drive.h"
 #include "sim/engine/exact_engine.h"
-#include "sim/engine/lyapunov.h"
 #include "sim/engine/ngspice_runner.h"
 #include "sim/engine/state_space.h"
 #include "tests/sim_example.h"
@@ -237,23 +235,6 @@ TEST(SimExact, EnergyBalancesOverThePeriod) {
     EXPECT_NEAR(r.Pdc, r.Pout + r.Pdev + r.Ploss, 1e-9 * r.Pdc) << Topology(t).Title;
     EXPECT_GT(r.Ploss, 0.0);
   }
-}
-
-/* The Lyapunov solver against the equation written out as one linear
-   system, (I (x) A + A (x) I) vec X = vec R, on a stable matrix with
-   rates nine decades apart, as a closed switch makes them. */
-TEST(SimExact, LyapunovSolverMatchesTheKroneckerSystem) {
-  Eigen::MatrixXd a(4, 4);
-  a << -1e9, 2e3, 0.0, 5.0, -3e3, -40.0, 1e4, 0.0, 0.0, -1e4, -2.0, 7.0, 1.0, 0.0, -7.0, -0.5;
-  Eigen::MatrixXd r(4, 4);
-  r << 4.0, 1.0, -2.0, 0.5, 1.0, 3.0, 0.0, 1.0, -2.0, 0.0, 5.0, -1.0, 0.5, 1.0, -1.0, 2.0;
-  const Eigen::MatrixXd x = SolveLyapunov(a, r);
-  const Eigen::MatrixXd i = Eigen::MatrixXd::Identity(4, 4);
-  const Eigen::MatrixXd k = Eigen::kroneckerProduct(i, a) + Eigen::kroneckerProduct(a, i);
-  const Eigen::VectorXd v = k.fullPivLu().solve(Eigen::Map<const Eigen::VectorXd>(r.data(), 16));
-  const Eigen::Map<const Eigen::MatrixXd> expected(v.data(), 4, 4);
-  EXPECT_LT((x - expected).norm(), 1e-9 * expected.norm());
-  EXPECT_LT((a * x + x * a.transpose() - r).norm(), 1e-9 * r.norm());
 }
 
 }  // namespace

@@ -48,3 +48,20 @@ double ShortestFloat(double v) {
 std::string PadLeft(const std::string& s, int width) {
   return std::string(s.size() < size_t(width) ? width - s.size() : 0, ' ') + s;
 }
+
+std::string XmlEscaped(const std::string& s) {
+  std::string out;
+  for (char c : s) {
+    if (c == '&')
+      out += "&amp;";
+    else if (c == '<')
+      out += "&lt;";
+    else if (c == '>')
+      out += "&gt;";
+    else if (c == '"')
+      out += "&quot;";
+    else
+      out += c;
+  }
+  return out;
+}

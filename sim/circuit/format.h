@@ -13,6 +13,9 @@ std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2))
    decimals, fewer when the integer part needs the room. */
 std::string Fixed(double v, int width, int decimals);
 
+/* Text safe inside XML and HTML: & < > " as entities. */
+std::string XmlEscaped(const std::string& s);
+
 /* s right-aligned in `width` columns (as it is when longer). */
 std::string PadLeft(const std::string& s, int width);
 

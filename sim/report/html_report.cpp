@@ -35,23 +35,6 @@ const char* const kStyle =
     ".warning{border-left:4px solid #000;padding-left:.5em}"
     "@media print{body{margin:0;max-width:none}h2{page-break-after:avoid}}";
 
-std::string Escaped(const std::string& s) {
-  std::string out;
-  for (char c : s) {
-    if (c == '&')
-      out += "&amp;";
-    else if (c == '<')
-      out += "&lt;";
-    else if (c == '>')
-      out += "&gt;";
-    else if (c == '"')
-      out += "&quot;";
-    else
-      out += c;
-  }
-  return out;
-}
-
 /* "pout_W" as "pout (W)", "cap_q" as "cap q". */
 std::string Heading(const std::string& key) {
   static const std::set<std::string> kUnits = {"W",  "V",   "A",  "MHz", "dBc", "ohm",
@@ -69,7 +52,7 @@ std::string Heading(const std::string& key) {
 }
 
 std::string Plain(const json& v) {
-  if (v.is_string()) return Escaped(v.get<std::string>());
+  if (v.is_string()) return XmlEscaped(v.get<std::string>());
   if (v.is_boolean()) return v.get<bool>() ? "yes" : "no";
   if (v.is_number_integer() || v.is_number_unsigned()) return v.dump();
   if (v.is_number()) {
@@ -77,7 +60,7 @@ std::string Plain(const json& v) {
     return std::isfinite(d) ? Format("%.6g", d) : "-";
   }
   if (v.is_null()) return "-";
-  return Escaped(v.dump());
+  return XmlEscaped(v.dump());
 }
 
 bool IsPlain(const json& v) {
@@ -108,7 +91,7 @@ std::string RowsTable(const json& rows) {
           AllPlain(json::array({it.value()})))
         keys.push_back(it.key());
   std::string s = "<table><tr>";
-  for (const std::string& k : keys) s += "<th>" + Escaped(Heading(k)) + "</th>";
+  for (const std::string& k : keys) s += "<th>" + XmlEscaped(Heading(k)) + "</th>";
   s += "</tr>\n";
   for (const json& r : rows) {
     s += "<tr>";
@@ -143,7 +126,7 @@ std::string ColumnsTable(const json& v, int depth) {
       if (std::find(keys.begin(), keys.end(), it.key()) == keys.end()) keys.push_back(it.key());
   std::string head = "<table><tr><th></th>", rows, nested;
   for (auto it = v.begin(); it != v.end(); ++it)
-    head += "<th>" + Escaped(Heading(it.key())) + "</th>";
+    head += "<th>" + XmlEscaped(Heading(it.key())) + "</th>";
   head += "</tr>\n";
   for (const std::string& k : keys) {
     json inner = json::object();
@@ -154,13 +137,13 @@ std::string ColumnsTable(const json& v, int depth) {
         plain = plain && AllPlain(json::array({it.value()[k]}));
       }
     if (plain) {
-      rows += "<tr><td>" + Escaped(Heading(k)) + "</td>";
+      rows += "<tr><td>" + XmlEscaped(Heading(k)) + "</td>";
       for (auto it = v.begin(); it != v.end(); ++it)
         rows += "<td>" + (it.value().contains(k) ? PlainOrList(it.value()[k]) : "") + "</td>";
       rows += "</tr>\n";
     } else {
       const int h = std::min(depth + 3, 6);
-      nested += Format("<h%d>", h) + Escaped(Heading(k)) + Format("</h%d>\n", h) +
+      nested += Format("<h%d>", h) + XmlEscaped(Heading(k)) + Format("</h%d>\n", h) +
                 Render(inner, depth + 1);
     }
   }
@@ -176,17 +159,17 @@ std::string Render(const json& v, int depth) {
   std::string table, nested;
   for (auto it = v.begin(); it != v.end(); ++it) {
     if (AllPlain(json::array({it.value()})))
-      table += "<tr><td>" + Escaped(Heading(it.key())) + "</td><td>" + PlainOrList(it.value()) +
+      table += "<tr><td>" + XmlEscaped(Heading(it.key())) + "</td><td>" + PlainOrList(it.value()) +
                "</td></tr>\n";
     else
-      nested += Format("<h%d>", std::min(depth + 3, 6)) + Escaped(Heading(it.key())) +
+      nested += Format("<h%d>", std::min(depth + 3, 6)) + XmlEscaped(Heading(it.key())) +
                 Format("</h%d>\n", std::min(depth + 3, 6)) + Render(it.value(), depth + 1);
   }
   return (table.empty() ? "" : "<table>\n" + table + "</table>\n") + nested;
 }
 
 std::string Section(const std::string& heading, const std::string& body) {
-  return "<h2>" + Escaped(heading) + "</h2>\n" + body;
+  return "<h2>" + XmlEscaped(heading) + "</h2>\n" + body;
 }
 
 /* The SVG without its XML declaration and document type, to sit in HTML. */
@@ -197,10 +180,10 @@ std::string InlineSvg(const std::string& svg) {
 
 std::string Figure(const ReportFigure& f) {
   const std::string picture = f.Inline ? InlineSvg(f.Svg)
-                                       : "<img alt=\"" + Escaped(f.Caption) +
+                                       : "<img alt=\"" + XmlEscaped(f.Caption) +
                                              "\" src=\"data:image/svg+xml;base64," + Base64(f.Svg) +
                                              "\">";
-  return "<figure>\n" + picture + "\n<figcaption>" + Escaped(f.Caption) +
+  return "<figure>\n" + picture + "\n<figcaption>" + XmlEscaped(f.Caption) +
          "</figcaption>\n</figure>\n";
 }
 
@@ -225,8 +208,8 @@ std::string ElementsTable(const json& e) {
   std::string s = "<table><tr><th>part</th><th>value</th><th>unit</th></tr>\n";
   for (auto it = e.begin(); it != e.end(); ++it) {
     const size_t us = it.key().rfind('_');
-    s += "<tr><td>" + Escaped(it.key().substr(0, us)) + "</td><td>" + Plain(it.value()) +
-         "</td><td>" + Escaped(us == std::string::npos ? "" : it.key().substr(us + 1)) +
+    s += "<tr><td>" + XmlEscaped(it.key().substr(0, us)) + "</td><td>" + Plain(it.value()) +
+         "</td><td>" + XmlEscaped(us == std::string::npos ? "" : it.key().substr(us + 1)) +
          "</td></tr>\n";
   }
   return s + "</table>\n";
@@ -255,7 +238,7 @@ std::string Base64(const std::string& bytes) {
 
 std::string HtmlReport(const std::string& title, const json& doc,
                        const std::vector<ReportFigure>& figures) {
-  std::string body = "<h1>" + Escaped(title) + "</h1>\n";
+  std::string body = "<h1>" + XmlEscaped(title) + "</h1>\n";
   json inputs = doc.value("inputs", json::object());
   inputs["topology"] = doc.value("topology", "");
   inputs["engine"] = doc.value("engine", "");
@@ -280,6 +263,6 @@ std::string HtmlReport(const std::string& title, const json& doc,
   if (!plots.empty()) body += Section("Plots", plots);
   return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
          "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" +
-         Escaped(title) + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n" + body +
+         XmlEscaped(title) + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n" + body +
          "</body>\n</html>\n";
 }

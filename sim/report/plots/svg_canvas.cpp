@@ -19,24 +19,6 @@
 
 namespace {
 
-/* Text safe inside XML. */
-std::string XmlEscaped(const std::string& s) {
-  std::string out;
-  for (char c : s) {
-    if (c == '&')
-      out += "&amp;";
-    else if (c == '<')
-      out += "&lt;";
-    else if (c == '>')
-      out += "&gt;";
-    else if (c == '"')
-      out += "&quot;";
-    else
-      out += c;
-  }
-  return out;
-}
-
 /* Line styles: 1 solid, 2 short dashes, 3 dots, 4 long dashes; marks
    and spaces in micrometres. */
 void SetStyle(int style) {
