@@ -464,8 +464,9 @@ TEST(ConsolePty, WindowThatWillNotGrowShowsAWindowOfThePage) {
   ASSERT_NE(next, std::string::npos);
   EXPECT_NE(s.out.find("COIL ", menu), std::string::npos);
   s.Type("q");
+  /* The prompt may come after the switch to line mode: wait for both. */
+  EXPECT_NE(s.WaitFor("Enter Q <2.500000>", next), std::string::npos);
   ASSERT_TRUE(s.WaitLineMode(true));
-  EXPECT_NE(s.out.find("Enter Q <2.500000>", next), std::string::npos);
   s.Type("3\n");
   menu = s.WaitFor(mark, next);
   ASSERT_NE(menu, std::string::npos) << "the new page from its top";
