@@ -68,6 +68,9 @@ void TerminalOpen(bool* keys, bool* screen, int pageRows);
 void TerminalClose();
 void TerminalKeyMode();  /* no echo, no line editing */
 void TerminalLineMode(); /* echoed, line-edited by the terminal */
+/* The line editor's entry: its own mode once known, the terminal's line
+   mode (from which the editor learns the user's settings) before. */
+void TerminalEditorMode();
 /* The line editor has set its own mode: remember it as the one to put
    back after a stop. */
 void TerminalAdoptEditorMode();

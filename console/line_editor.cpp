@@ -76,7 +76,7 @@ bool LineEditorReady() {
 }
 
 bool LineEditorReadNumber(float* value, char* typed, size_t cap) {
-  TerminalLineMode(); /* the editor's idea of the terminal as the user keeps it */
+  TerminalEditorMode();
   gEditing = true;
   bool got = false;
   typed[0] = '\0';

@@ -63,6 +63,7 @@ volatile sig_atomic_t gLineState; /* the mode to put back after a stop */
 volatile sig_atomic_t gAlternate; /* the pages are on the alternate screen */
 volatile sig_atomic_t gRows;      /* the window's rows, 0 when unknown */
 volatile sig_atomic_t gCols;
+bool gEditorKnown;               /* editorMode was read off the editor's first entry */
 volatile sig_atomic_t gWindowed; /* pages drawn as windows of them (too few rows) */
 volatile sig_atomic_t gTop;      /* the windowed page's first body row shown */
 volatile sig_atomic_t gPending;  /* the windowed page changed since it was drawn */
@@ -247,6 +248,7 @@ void TerminalOpen(bool* keys, bool* screen, int pageRows) {
   *screen = gTerm.screen;
   if (!gTerm.keys) return;
   PrepareModes();
+  gEditorKnown = false;
   gLineState = kKeys;
   gScreenLen = 0;
   gAlternate = 0;
@@ -275,11 +277,20 @@ void TerminalLineMode() {
   SetMode(kLine);
 }
 
+/* The terminal's own line mode lives only until the editor's first
+   entry: a key typed in it is taken by the terminal's line discipline
+   (an end-of-file key on the empty line becomes a NUL once the editor
+   switches), so every later entry goes straight to the editor's mode. */
+void TerminalEditorMode() {
+  SetMode(gEditorKnown ? kEditor : kLine);
+}
+
 void TerminalAdoptEditorMode() {
   if (!gArmed || !gTerm.keys || gLineState == kEditor) return;
   struct termios now;
   if (tcgetattr(0, &now) != 0) return;
   gTerm.editorMode = now;
+  gEditorKnown = true;
   gLineState = kEditor;
 }
 
