@@ -33,6 +33,7 @@ const char* const kNodeLoad = "out";
 const double kSwitchRamp = 0.005;
 const double kMinRon = 1e-3;
 const double kJunctionPotential = 0.7;
+const double kThermalVolts = 8.617333262e-5 * 300.15; /* Boltzmann's constant over q, x 300.15 K */
 
 namespace {
 
@@ -218,6 +219,26 @@ double CossAt(const DeviceModel& d, double v) {
   return cj * std::pow(1.0 + at / kJunctionPotential, -d.Grading);
 }
 
+bool HasGradedCoss(const DeviceModel& d) {
+  return d.Coss > 0.0 && d.Grading > 0.0;
+}
+
+double QossAt(const DeviceModel& d, double v) {
+  if (!HasGradedCoss(d)) return d.Coss * v;
+  const double vj = kJunctionPotential, m = d.Grading;
+  const double cj = d.Coss * std::pow(1.0 + d.CossVolts / vj, m);
+  /* cj vj / (1 - M) ((1 + v / vj)^(1 - M) - 1), or its limit at M = 1;
+     below -vj / 2 the capacitance, and so the charge's slope, is held. */
+  auto charge = [&](double at) {
+    const double x = 1.0 + at / vj;
+    return std::fabs(1.0 - m) < 1e-12 ? cj * vj * std::log(x)
+                                      : cj * vj / (1.0 - m) * (std::pow(x, 1.0 - m) - 1.0);
+  };
+  const double low = -0.5 * vj;
+  if (v >= low) return charge(v);
+  return charge(low) + CossAt(d, low) * (v - low);
+}
+
 void AddDevice(Circuit& c, const DeviceModel& d) {
   c.Device = d;
   if (d.Coss > 0.0 && d.Grading <= 0.0) {
@@ -236,15 +257,21 @@ void AddDevice(Circuit& c, const DeviceModel& d) {
 }
 
 bool IsNonlinear(const Circuit& c) {
-  return (c.Device.Coss > 0.0 && c.Device.Grading > 0.0) || c.Device.BodyDiode;
+  return HasGradedCoss(c.Device) || c.Device.BodyDiode;
 }
 
 DeviceModel LinearisedDevice(const DeviceModel& d, double vcc) {
-  return DeviceModel{d.Coss > 0.0 ? CossAt(d, vcc) : 0.0, 0.0, 0.0, false};
+  DeviceModel out;
+  out.Coss = d.Coss > 0.0 ? CossAt(d, vcc) : 0.0;
+  return out;
 }
 
 Circuit Linearised(const Circuit& c) {
   Circuit out = c;
+  out.Device.BodyDiode = false;
+  /* A linear capacitance is already the part "Coss": adding it again
+     would double it. */
+  if (!HasGradedCoss(c.Device)) return out;
   out.Device = DeviceModel{};
   AddDevice(out, LinearisedDevice(c.Device, c.Vcc));
   return out;

@@ -49,12 +49,24 @@ struct SwitchModel {
 /* The switching device beyond its channel: its output capacitance from
    the switch node to ground, linear or graded like a junction and fitted
    to one datasheet point, C(v) = Cj (1 + v / Vj)^-M, and its body diode. */
+/* A junction diode as ngspice's diode model takes it: a fast silicon
+   junction with a little series resistance and no stored charge. */
+struct DiodeJunction {
+  double Is = 1e-12; /* A, saturation current */
+  double N = 1.0;    /* emission coefficient */
+  double Rs = 0.01;  /* ohm in series */
+};
+
 struct DeviceModel {
   double Coss = 0.0;      /* F, 0 for none: the capacitance, or a graded one's value at CossVolts */
   double CossVolts = 0.0; /* V: the datasheet point of a graded capacitance */
   double Grading = 0.0;   /* M; 0 for a linear capacitance */
   bool BodyDiode = false;
+  DiodeJunction Diode; /* the body diode's junction, when it has one */
 };
+
+/* The thermal voltage kT/q at ngspice's nominal 27 degrees C, V. */
+extern const double kThermalVolts;
 
 /* Vj of a graded output capacitance, V. */
 extern const double kJunctionPotential;
@@ -62,6 +74,14 @@ extern const double kJunctionPotential;
 /* The output capacitance at switch voltage v (F).  Below -Vj / 2 a graded
    one keeps its value there: the formula's pole at -Vj is not physics. */
 double CossAt(const DeviceModel& d, double v);
+
+/* The charge on the output capacitance at switch voltage v, counted from
+   0 V (C): the integral of CossAt, so a circuit that moves charge by it
+   conserves it. */
+double QossAt(const DeviceModel& d, double v);
+
+/* True when the output capacitance is graded (a nonlinear part). */
+bool HasGradedCoss(const DeviceModel& d);
 
 struct Circuit {
   std::string Origin;  /* the design inputs it was built from, one line */
@@ -103,7 +123,8 @@ DeviceModel LinearisedDevice(const DeviceModel& d, double vcc);
 bool IsNonlinear(const Circuit& c);
 
 /* The same circuit made piecewise linear: a graded capacitance as a
-   linear one of its value at Vcc, no body diode. */
+   linear one of its value at Vcc (a linear one stays as it is), no body
+   diode. */
 Circuit Linearised(const Circuit& c);
 
 /* Every coil and capacitor made lossless (the load stays). */

@@ -11,9 +11,9 @@
 **      with the exact engine: how much the circuit needs;
 **   2. with a device capacitance, the external capacitor beside it (a
 **      graded one at its value at Vcc), still exact;
-**   3. with a graded capacitance or a body diode, ngspice, each run
-**      started from the exact steady state of the linearised circuit so
-**      that a run of fixed length is steady and the residuals are smooth.
+**   3. with a graded capacitance or a body diode, the device itself, its
+**      steady states shot by the exact engine and the solver's Jacobian
+**      taken from the linearised circuit.
 ** A device that alone has more capacitance than stage 1 found ends it.
 */
 #include "sim/design/tune.h"
@@ -33,19 +33,14 @@
 
 namespace {
 
-/* How close the conditions must come.  The exact engine is smooth to its
-   float-held values; an ngspice run carries its integration error. */
+/* How close the conditions must come: the exact engine is smooth to its
+   float-held values, its shooting for a nonlinear device to its closure. */
 const double kExactTolerance[3] = {3e-4, 3e-3, 3e-4};
-const double kNgspiceTolerance[3] = {1e-3, 5e-3, 2e-3};
 
 /* A series-equivalent capacitor that grows this many times has become a
    short: the series branch wants inductive reactance that a loaded Q this
    low does not leave it. */
 const double kRunaway = 20.0;
-
-/* Drive periods of one seeded ngspice run: it starts steady, so this only
-   lets the nonlinear device settle. */
-const int kSeededPeriods = 60;
 
 /* The values a stage moves: Cp1 (external), the series-equivalent
    capacitor, Ro. */
@@ -58,14 +53,9 @@ struct Stage {
   int topology, notch;
   const TuneSettings* settings;
   DeviceModel device; /* what stands beside Cp1 */
-  bool ngspice;
   Values start;
   double chokeScale = 1.0; /* the choke of the circuit times this (continuation) */
   int evaluations = 0;
-  /* An ngspice stage stops at the first evaluation within its
-     tolerance: its runs are costly and not smoother than that. */
-  bool met = false;
-  SimulatedDesign best;
 
   Values At(const Eigen::VectorXd& x) const {
     Values out;
@@ -81,22 +71,7 @@ struct Stage {
     TunedCircuit(d.Design, topology, notch, *settings, device, d.Power, &d.Exact);
     if (chokeScale != 1.0)
       SetPartValue(d.Power, "Lp1", FindPart(d.Power, "Lp1")->Value * chokeScale);
-    const double mhz = double(calc->FreqHz) * 1e-6;
-    if (!ngspice) {
-      ExactSteadyState(d.Power, mhz, d.Point);
-    } else {
-      std::vector<double> seed;
-      SimResult linear;
-      ExactSteadyState(Linearised(d.Power), mhz, linear, &seed);
-      if (!linear.Run.Ok()) {
-        d.Point = linear;
-      } else {
-        const Circuit lin = Linearised(d.Power);
-        for (CircuitPart& p : d.Power.Parts)
-          if (const CircuitPart* q = FindPart(lin, p.Name)) p.Initial = seed[q - lin.Parts.data()];
-        RunNgspiceTransient(d.Power, mhz, kSeededPeriods, d.Point);
-      }
-    }
+    ExactSteadyState(d.Power, double(calc->FreqHz) * 1e-6, d.Point);
     return d.Point.Run.Ok();
   }
 };
@@ -110,31 +85,25 @@ int Residuals(Stage& stage, const Eigen::VectorXd& x, Eigen::VectorXd& f) {
   double r[3];
   TuneResiduals(d.Point, stage.calc->Vcc, stage.calc->Power, r);
   for (int i = 0; i < 3; i++) f(i) = r[i];
-  if (stage.ngspice && Within(d.Point, *stage.calc, kNgspiceTolerance)) {
-    stage.met = true;
-    stage.best = d;
-    return -1; /* the solver stops here */
-  }
   return 0;
 }
 
 Stage MakeStage(const DesignState& calc, int topology, bool notch, const TuneSettings& settings,
-                const DeviceModel& device, bool ngspice, const Values& start) {
+                const DeviceModel& device, const Values& start) {
   Stage s;
   s.calc = &calc;
   s.topology = topology;
   s.notch = notch;
   s.settings = &settings;
   s.device = device;
-  s.ngspice = ngspice;
   s.start = start;
   return s;
 }
 
-/* The solver's view of a stage.  An ngspice stage takes its Jacobian
-   from the exact engine on the linearised circuit (`linear`): close
-   enough for the solver, whose rank-one updates mend the rest, and it
-   spares three ngspice runs a Jacobian. */
+/* The solver's view of a stage.  A nonlinear device's stage takes its
+   Jacobian from the circuit with the device linearised (`linear`): close
+   enough for the solver, whose rank-one updates mend the rest, and three
+   piecewise-linear steady states cost less than one shooting. */
 struct Functor {
   Stage* stage;
   Stage* linear; /* null: differences of the stage itself */
@@ -166,27 +135,22 @@ bool Within(const SimResult& r, const DesignState& calc, const double tol[3]) {
 /* Runs one stage from its start; d receives where it ended. */
 Status Solve(Stage& stage, SimulatedDesign& d) {
   Stage linear = stage;
-  linear.ngspice = false;
   linear.device = LinearisedDevice(stage.device, stage.calc->Vcc);
+  const bool nonlinear = HasGradedCoss(stage.device) || stage.device.BodyDiode;
   Functor f{&stage, &linear};
   Eigen::HybridNonLinearSolver<Functor> solver(f);
   solver.parameters.epsfcn = 1e-8; /* difference steps of 1e-4: above the engine's noise */
   solver.parameters.xtol = 1e-9;
   solver.parameters.factor = 0.5; /* the first step at most halves or doubles a value */
-  solver.parameters.maxfev = stage.ngspice ? 25 : 200;
+  solver.parameters.maxfev = 200;
   Eigen::VectorXd x = Eigen::VectorXd::Zero(3);
-  if (stage.ngspice)
+  if (nonlinear)
     solver.solve(x);
   else
     solver.solveNumericalDiff(x);
-  if (stage.met) {
-    d = stage.best;
-    return Status::Done();
-  }
   if (!stage.Evaluate(stage.At(x), d))
     return Status::Failed("the circuit could not be simulated while tuning: " + d.Point.Run.Why());
-  const double* tol = stage.ngspice ? kNgspiceTolerance : kExactTolerance;
-  if (Within(d.Point, *stage.calc, tol)) return Status::Done();
+  if (Within(d.Point, *stage.calc, kExactTolerance)) return Status::Done();
   if (x(1) > std::log(kRunaway)) {
     return Status::Failed(
         Format("no class-E tuning at QL %.3g: the network needs more series inductance than Ls2 "
@@ -328,8 +292,7 @@ void TuneDesign(const DesignState& calc, int topology, bool notch, const TuneSet
   const double cossPf = device.Coss > 0.0 ? CossAt(device, base.Vcc) * 1e12 : 0.0;
 
   /* 1: the shunt capacitance the circuit needs. */
-  Stage lumped =
-      MakeStage(base, topology, notch, settings, DeviceModel{}, false, Read(base, topology));
+  Stage lumped = MakeStage(base, topology, notch, settings, DeviceModel{}, Read(base, topology));
   SimulatedDesign d;
   out.Tuning = Solve(lumped, d);
   out.Evaluations = lumped.evaluations;
@@ -346,9 +309,9 @@ void TuneDesign(const DesignState& calc, int topology, bool notch, const TuneSet
   }
   /* 2: the external capacitor beside a linear (or linearised) device. */
   if (cossPf > 0.0) {
-    const DeviceModel linear{cossPf * 1e-12, 0.0, 0.0, false};
-    Stage beside =
-        MakeStage(base, topology, notch, settings, linear, false, Read(d.Design, topology));
+    DeviceModel linear;
+    linear.Coss = cossPf * 1e-12;
+    Stage beside = MakeStage(base, topology, notch, settings, linear, Read(d.Design, topology));
     beside.start.v[0] = needPf - cossPf;
     out.Tuning = Solve(beside, d);
     out.Evaluations += beside.evaluations;
@@ -357,10 +320,10 @@ void TuneDesign(const DesignState& calc, int topology, bool notch, const TuneSet
   /* 3: the nonlinear device itself. */
   const bool nonlinear = (device.Coss > 0.0 && device.Grading > 0.0) || device.BodyDiode;
   if (nonlinear) {
-    Stage real = MakeStage(base, topology, notch, settings, device, true, Read(d.Design, topology));
+    Stage real = MakeStage(base, topology, notch, settings, device, Read(d.Design, topology));
     out.Tuning = Solve(real, d);
     out.Evaluations += real.evaluations;
-    out.ByNgspice = true;
+    out.Shooting = true;
     if (!out.Tuning.Ok()) return;
   }
   d.CossPf = cossPf;

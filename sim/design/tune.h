@@ -53,8 +53,8 @@ struct TuneOutcome {
   Status Tuning;               /* failed: why there is no tuned design */
   bool DeviceTooLarge = false; /* the device's capacitance alone is more than the circuit needs */
   SimulatedDesign Tuned;
-  int Evaluations;        /* steady states the solver asked for */
-  bool ByNgspice = false; /* the last stage simulated the nonlinear device in ngspice */
+  int Evaluations;       /* steady states the solver asked for */
+  bool Shooting = false; /* the last stage shot the nonlinear device's steady states */
 };
 
 /* What is left of the three conditions, each near 0 when tuned:

@@ -31,14 +31,19 @@ const char* EngineName(int engine) {
   return kEngineNames[engine];
 }
 
+const char* MethodName(int method) {
+  static const char* const names[] = {"pwl-exact", "shooting"};
+  return names[method];
+}
+
 int EngineByName(const char* name) {
   for (int e = 0; e < kEngineCount; e++)
     if (std::strcmp(name, kEngineNames[e]) == 0) return e;
   return -1;
 }
 
-int EngineFor(const Circuit& c, int asked) {
-  return IsNonlinear(c) ? kEngineNgspice : asked;
+int EngineFor(const Circuit&, int asked) {
+  return asked;
 }
 const int kAutoPeriodsCount = 3;
 

@@ -24,6 +24,7 @@
 #include "engine/single_precision.h"
 #include "sim/engine/measure.h"
 #include "sim/engine/period_samples.h"
+#include "sim/engine/shooting_engine.h"
 #include "sim/engine/state_space.h"
 
 const int kRampSteps = 8;
@@ -174,9 +175,11 @@ void Clear(SimResult& r, double driveMHz) {
 
 void PrepareExact(const Circuit& c, ExactWorkspace& w) {
   w.Built = Status::Done();
+  w.Nonlinear.reset();
   if (IsNonlinear(c)) {
-    w.Built = Status::Failed(
-        "the device is nonlinear (a graded capacitance or a body diode): ngspice only");
+    w.Nonlinear = std::make_shared<ShootingWorkspace>();
+    PrepareShooting(c, *w.Nonlinear);
+    w.Built = w.Nonlinear->Built;
     return;
   }
   const double gOn = 1.0 / c.Switch.Ron, gOff = 1.0 / c.Switch.Roff;
@@ -214,6 +217,10 @@ void PrepareExact(const Circuit& c, ExactWorkspace& w) {
 
 void SolveExact(ExactWorkspace& w, double driveMHz, int detail, SimResult& r,
                 std::vector<double>* start) {
+  if (w.Nonlinear) {
+    SolveShooting(*w.Nonlinear, driveMHz, detail, r, start);
+    return;
+  }
   Clear(r, driveMHz);
   r.Run = w.Built;
   if (!r.Run.Ok()) return;

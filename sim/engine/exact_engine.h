@@ -17,6 +17,7 @@
 
 #include <Eigen/Dense>
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "sim/circuit/circuit.h"
@@ -47,17 +48,21 @@ struct ExactSegment {
   int System;           /* in ExactWorkspace::Systems */
 };
 
+struct ShootingWorkspace;
+
 /* One circuit prepared for the engine, and the room its solves reuse. */
 struct ExactWorkspace {
-  Status Built;                     /* done when prepared; else why there is no steady state */
-  int States = 0;                   /* n, the size of x */
-  int RampSteps = 0;                /* kRampSteps, or 0 without ramps */
-  double Vcc = 0.0;                 /* V */
-  double Ramp = 0.0;                /* each ramp's share of the period */
-  int Parts = 0;                    /* parts of the circuit */
-  std::vector<ExactSystem> Systems; /* the ramp steps rising, fully on, fully off */
-  Eigen::MatrixXd Full;             /* every part's state from x */
-  std::vector<int> StatePart;       /* the part of each full state */
+  Status Built; /* done when prepared; else why there is no steady state */
+  std::shared_ptr<ShootingWorkspace> Nonlinear; /* a nonlinear device's circuit: solved by
+                                                   shooting (shooting_engine.h) */
+  int States = 0;                               /* n, the size of x */
+  int RampSteps = 0;                            /* kRampSteps, or 0 without ramps */
+  double Vcc = 0.0;                             /* V */
+  double Ramp = 0.0;                            /* each ramp's share of the period */
+  int Parts = 0;                                /* parts of the circuit */
+  std::vector<ExactSystem> Systems;             /* the ramp steps rising, fully on, fully off */
+  Eigen::MatrixXd Full;                         /* every part's state from x */
+  std::vector<int> StatePart;                   /* the part of each full state */
   /* Room of the solves. */
   std::vector<double> Chain;          /* each system's chain of doublings */
   std::vector<std::size_t> ChainAt;   /* where each system's chain starts */

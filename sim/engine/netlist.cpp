@@ -101,10 +101,6 @@ void Parts(Writer& w, const Circuit& c) {
   for (const CircuitPart& p : c.Parts) Part(w, p);
 }
 
-/* A diode that conducts when the switch voltage goes below zero: a fast
-   silicon junction with a little series resistance, no stored charge. */
-const char* const kBodyDiodeModel = ".model dbody D(IS=1e-12 N=1 RS=0.01)";
-
 /* The device's nonlinear part: a graded output capacitance across the
    switch, held at its value at -Vj / 2 below that, and the body diode
    behind a 0 V source that meters its current. */
@@ -126,7 +122,8 @@ void Device(Writer& w, const Circuit& c) {
     Add(w, "* Body diode across the switch");
     Add(w, "Vdio %s dio DC 0", kNodeSwitch);
     Add(w, "Dbody 0 dio dbody");
-    Add(w, "%s", kBodyDiodeModel);
+    Add(w, ".model dbody D(IS=%s N=%s RS=%s)", SpiceNumber(d.Diode.Is).c_str(),
+        SpiceNumber(d.Diode.N).c_str(), SpiceNumber(d.Diode.Rs).c_str());
   }
 }
 

@@ -139,13 +139,15 @@ struct Build {
   Nodes nodes;
   std::vector<int> island;
   int islands = 0;
-  std::vector<int> states;              /* part of each full state */
-  std::vector<int> nodeA, nodeB, inner; /* each part's nodes; inner -1 when none */
-  std::vector<int> sourceOf;            /* unknown of a lossless capacitor's current */
-  int size = 0;                         /* unknowns */
-  int n = 0;                            /* full states */
+  std::vector<int> states;                     /* part of each full state */
+  std::vector<int> nodeA, nodeB, inner;        /* each part's nodes; inner -1 when none */
+  std::vector<int> sourceOf;                   /* unknown of a lossless capacitor's current */
+  int size = 0;                                /* unknowns */
+  int n = 0;                                   /* full states */
+  int inputs = 0;                              /* 1: a current drawn from the switch node */
+  int Width() const { return n + 1 + inputs; } /* of a row over [x; 1; u] */
   RowVectorXd Unit(int k) const {
-    RowVectorXd e = RowVectorXd::Zero(n + 1);
+    RowVectorXd e = RowVectorXd::Zero(Width());
     e(k) = 1.0;
     return e;
   }
@@ -155,8 +157,9 @@ void Fill(Build& b, double g, Nodal& nod) {
   const Circuit& c = *b.c;
   const int firstIsland = b.size - b.islands;
   nod.g = MatrixXd::Zero(b.size, b.size);
-  nod.f = MatrixXd::Zero(b.size, b.n + 1);
+  nod.f = MatrixXd::Zero(b.size, b.Width());
   nod.Conductance(b.nodes(kNodeSwitch), -1, g);
+  if (b.inputs) nod.Current(b.nodes(kNodeSwitch), -1, b.Unit(b.n + 1));
   nod.Voltage(b.nodes.count, b.nodes(kNodeSupply), -1, c.Vcc * b.Unit(b.n));
   for (int k = 0; k < b.n; k++) {
     const CircuitPart& p = c.Parts[b.states[k]];
@@ -247,11 +250,11 @@ void Number(const Circuit& c, Build& b) {
 void Derive(const Build& b, const MatrixXd& u, double g, const MatrixXd& t, const MatrixXd& left,
             StateSpace& ss) {
   const Circuit& c = *b.c;
-  const RowVectorXd zero = RowVectorXd::Zero(b.n + 1);
+  const RowVectorXd zero = RowVectorXd::Zero(b.Width());
   auto volt = [&](int node) -> RowVectorXd { return node >= 0 ? u.row(node) : zero; };
   auto across = [&](int part) -> RowVectorXd { return volt(b.nodeA[part]) - volt(b.nodeB[part]); };
 
-  MatrixXd ab(b.n, b.n + 1);
+  MatrixXd ab(b.n, b.Width());
   std::vector<Dissipator> full;
   const int d = b.nodes(kNodeSwitch);
   full.push_back({-1, g, volt(d)});
@@ -292,15 +295,18 @@ void Derive(const Build& b, const MatrixXd& u, double g, const MatrixXd& t, cons
   if (b.islands == 0) { /* every full state is a state */
     ss.A = ab.leftCols(b.n);
     ss.B = ab.col(b.n);
+    if (b.inputs) ss.Inject = ab.col(b.n + 1);
   } else {
     /* Rows over [x; 1] become rows over [y; 1] with x = T y. */
     const Eigen::Index r = t.cols();
-    MatrixXd tz = MatrixXd::Zero(b.n + 1, r + 1);
+    MatrixXd tz = MatrixXd::Zero(b.Width(), r + 1 + b.inputs);
     tz.topLeftCorner(b.n, r) = t;
     tz(b.n, r) = 1.0;
+    if (b.inputs) tz(b.n + 1, r + 1) = 1.0;
     const MatrixXd reduced = left * ab * tz;
     ss.A = reduced.leftCols(r);
     ss.B = reduced.col(r);
+    if (b.inputs) ss.Inject = reduced.col(r + 1);
     for (RowVectorXd* row : {&ss.SwitchVoltage, &ss.SupplyCurrent, &ss.LoadVoltage})
       *row = *row * tz;
     for (Dissipator& dis : ss.Dissipators) dis.Row = dis.Row * tz;
@@ -314,10 +320,11 @@ void Derive(const Build& b, const MatrixXd& u, double g, const MatrixXd& t, cons
    matrix at any conductance is the first one's plus a rank-one term:
    one factorisation serves every segment (Sherman and Morrison). */
 Status BuildStateSpaces(const Circuit& c, const std::vector<double>& g,
-                        std::vector<StateSpace>& out) {
+                        std::vector<StateSpace>& out, bool injection) {
   assert(!g.empty());
   Build b;
   Number(c, b);
+  b.inputs = injection ? 1 : 0;
   Nodal nod;
   Fill(b, g[0], nod);
   const Eigen::FullPivLU<MatrixXd> lu(nod.g);

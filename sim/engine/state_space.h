@@ -7,6 +7,11 @@
 ** is that, less the coil currents that others fix (coils in series):
 ** full = Full x.  Everything else the engine needs is an output: a row r
 ** over z = [x; 1], whose value is r z.
+**
+** Built with the injection, the system has one input more: a current u
+** drawn from the switch node to ground, where a nonlinear device (a
+** graded capacitance, a body diode) sits; x' = A x + b + Inject u, and
+** every row is over [x; 1; u].
 */
 #ifndef TOLVARIN_SIM_ENGINE_STATE_SPACE_H
 #define TOLVARIN_SIM_ENGINE_STATE_SPACE_H
@@ -28,6 +33,7 @@ struct Dissipator {
 struct StateSpace {
   Eigen::MatrixXd A;
   Eigen::VectorXd B;
+  Eigen::VectorXd Inject;              /* x' per ampere drawn from the switch node; empty without */
   Eigen::MatrixXd Full;                /* the full state from x */
   std::vector<int> StatePart;          /* the part each full state belongs to */
   Eigen::RowVectorXd SwitchVoltage;    /* across the switch (and Cp1) */
@@ -44,6 +50,6 @@ Status BuildStateSpace(const Circuit& c, double g, StateSpace& ss);
 
 /* The systems at each conductance of g (all above zero), in order. */
 Status BuildStateSpaces(const Circuit& c, const std::vector<double>& g,
-                        std::vector<StateSpace>& out);
+                        std::vector<StateSpace>& out, bool injection = false);
 
 #endif

@@ -22,6 +22,15 @@ const char* EngineName(int engine);
 /* The engine of that name, or -1. */
 int EngineByName(const char* name);
 
+/* How the exact engine found a steady state. */
+enum SteadyMethod {
+  kMethodPwlExact = 0, /* the piecewise-linear circuit's period, solved in closed form */
+  kMethodShooting = 1  /* a nonlinear device: the period integrated, its closure found by Newton */
+};
+
+/* The method's name as the report and the JSON spell it. */
+const char* MethodName(int method);
+
 /* Samples of one drive period taken uniformly for the plot, the CSV
    file, the harmonics and the steady-state comparison. */
 enum { kPeriodSamples = 360 };
@@ -32,6 +41,9 @@ struct SimResult {
   double DriveMHz = 0;
   int Engine = 0;      /* SimEngine */
   Status Run;          /* failed: the engine found no steady state, and why */
+  int Method = 0;      /* exact engine: SteadyMethod */
+  double Closure = 0;  /* shooting: how far one period is from closing, relative to each
+                          state's swing */
   int Periods = 0;     /* ngspice: drive periods simulated; exact: 0 */
   bool Steady = false; /* Settle is within kSteadyTolerance (always, for the exact engine) */
   double Settle = 0;   /* change of the last period against the one before and the middle one */

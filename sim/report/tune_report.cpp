@@ -135,8 +135,8 @@ std::string CoilTable(const TuningRun& run) {
 
 std::string Heading(const TuningRun& run) {
   const TuneOutcome& t = run.Outcome;
-  std::string how = t.ByNgspice ? "ngspice (the device is nonlinear), from the exact engine's start"
-                                : "the exact engine";
+  std::string how =
+      t.Shooting ? "the exact engine, shooting the nonlinear device's period" : "the exact engine";
   return Format("\nTuned to class E in the circuit as built (%d steady states by %s):\n",
                 t.Evaluations, how.c_str()) +
          "switch on at zero voltage and zero slope, the design power into the load.\n\n";
