@@ -223,22 +223,6 @@ bool HasGradedCoss(const DeviceModel& d) {
   return d.Coss > 0.0 && d.Grading > 0.0;
 }
 
-double QossAt(const DeviceModel& d, double v) {
-  if (!HasGradedCoss(d)) return d.Coss * v;
-  const double vj = kJunctionPotential, m = d.Grading;
-  const double cj = d.Coss * std::pow(1.0 + d.CossVolts / vj, m);
-  /* cj vj / (1 - M) ((1 + v / vj)^(1 - M) - 1), or its limit at M = 1;
-     below -vj / 2 the capacitance, and so the charge's slope, is held. */
-  auto charge = [&](double at) {
-    const double x = 1.0 + at / vj;
-    return std::fabs(1.0 - m) < 1e-12 ? cj * vj * std::log(x)
-                                      : cj * vj / (1.0 - m) * (std::pow(x, 1.0 - m) - 1.0);
-  };
-  const double low = -0.5 * vj;
-  if (v >= low) return charge(v);
-  return charge(low) + CossAt(d, low) * (v - low);
-}
-
 void AddDevice(Circuit& c, const DeviceModel& d) {
   c.Device = d;
   if (d.Coss > 0.0 && d.Grading <= 0.0) {

@@ -75,11 +75,6 @@ extern const double kJunctionPotential;
    one keeps its value there: the formula's pole at -Vj is not physics. */
 double CossAt(const DeviceModel& d, double v);
 
-/* The charge on the output capacitance at switch voltage v, counted from
-   0 V (C): the integral of CossAt, so a circuit that moves charge by it
-   conserves it. */
-double QossAt(const DeviceModel& d, double v);
-
 /* True when the output capacitance is graded (a nonlinear part). */
 bool HasGradedCoss(const DeviceModel& d);
 

@@ -143,12 +143,14 @@ bool Tune(SimRun& run) {
   request.Settings.Progress = [&m](int evaluations) { ShowProgress(m, evaluations, 0); };
   RunTuning(run.calc, request, run.tuning);
   EndProgress(m);
-  if (run.tuning.Outcome.Tuning.Ok()) return true;
+  /* A stop in ngspice's confirming runs leaves the tuning done but its
+     confirmation empty: stopped all the same. */
   if (StopSignal() != 0) {
     run.interrupted = "while tuning";
     PrintJsonError(run, "interrupted while tuning");
     return false;
   }
+  if (run.tuning.Outcome.Tuning.Ok()) return true;
   std::fprintf(stderr, "tolvarin-sim: %s\n", run.tuning.Outcome.Tuning.Why().c_str());
   PrintJsonError(run, run.tuning.Outcome.Tuning.Why());
   return false;

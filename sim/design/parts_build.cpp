@@ -88,7 +88,6 @@ Status BuildWithParts(const SimulatedDesign& tuned, int topology, bool notch,
   b.CossPf = tuned.CossPf;
   b.Cp1TotalPf = double(s.Cp1) + tuned.CossPf;
   TunedCircuit(s, topology, notch, settings, settings.Device, b.Power);
-  SimulateDrive(b.Power, IsNonlinear(b.Power) ? kEngineNgspice : kEngineExact, 0,
-                double(s.FreqHz) * 1e-6, b.Point);
+  SimulateDrive(b.Power, kEngineExact, 0, double(s.FreqHz) * 1e-6, b.Point);
   return b.Point.Run;
 }

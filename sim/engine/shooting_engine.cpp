@@ -35,7 +35,9 @@ const int kMinSegmentSteps = 8;
 namespace {
 
 /* Newton stops when the period closes to this share of each state's swing. */
-const double kClosure = 1e-10;
+const double kClosure = 1e-9;
+/* Below this closure Newton keeps its Jacobian (see Shoot). */
+const double kChordBelow = 1e-3;
 const int kMaxNewton = 30;
 const int kMaxDeviceIterations = 100;
 
@@ -47,6 +49,11 @@ const double kMaxExponent = 80.0;
 void DiodeAt(const DiodeJunction& d, double vj, double* id, double* gd) {
   const double nvt = d.N * kThermalVolts;
   const double x = vj / nvt;
+  if (x < -kMaxExponent) { /* reverse biased: the exponential is nothing */
+    *id = -d.Is;
+    *gd = 0.0;
+    return;
+  }
   if (x > kMaxExponent) {
     const double e = std::exp(kMaxExponent);
     *id = d.Is * (e * (1.0 + x - kMaxExponent) - 1.0);
@@ -93,6 +100,7 @@ struct DeviceState {
   double ic = 0.0, id = 0.0;   /* currents into the capacitance, out of the diode into the node */
   double u = 0.0;              /* the current drawn from the switch node */
   double dicdv = 0.0, dicde = 0.0, gd = 0.0;
+  double c = 0.0, dc = 0.0; /* the capacitance and its slope at v */
   double j11 = 1.0, j12 = 0.0, j21 = 0.0, j22 = 1.0;
 };
 
@@ -101,10 +109,15 @@ struct Solver {
   bool graded, diode;
 };
 
-/* dC/dv of a graded capacitance: -M C / (Vj + v), 0 where it is held. */
-double CossSlope(const DeviceModel& m, double v) {
-  if (v < -0.5 * kJunctionPotential) return 0.0;
-  return -m.Grading * CossAt(m, v) / (kJunctionPotential + v);
+/* The graded capacitance and its slope at v, as CossAt gives it (held
+   below -Vj / 2): one power a call, a square root for M = 1/2, since the
+   steps call it thousands of times a period. */
+void GradedAt(const ShootingWorkspace& w, double v, double* c, double* dc) {
+  const double vj = kJunctionPotential, low = -0.5 * vj;
+  const double at = std::max(v, low), x = 1.0 + at / vj;
+  const double m = w.Device.Grading;
+  *c = w.CossJunction * (m == 0.5 ? 1.0 / std::sqrt(x) : std::pow(x, -m));
+  *dc = v < low ? 0.0 : -m * *c / (vj * x);
 }
 
 /* The capacitance's current at node voltage v: with D = (alpha v - e) / den
@@ -115,8 +128,11 @@ void CapacitanceAt(const Solver& s, const DeviceStep& st, DeviceState& d) {
     d.vc = d.v;
     return;
   }
-  const double r = s.w->CossEsr, c = CossAt(s.w->Device, d.v);
-  const double dc = CossSlope(s.w->Device, d.v);
+  const double r = s.w->CossEsr;
+  double c, dc;
+  GradedAt(*s.w, d.v, &c, &dc);
+  d.c = c;
+  d.dc = dc;
   const double den = 1.0 + r * st.alpha * c;
   const double num = st.alpha * d.v - st.e;
   d.rate = num / den;
@@ -157,8 +173,10 @@ bool SolveDevice(const Solver& s, const DeviceStep& st, DeviceState& d) {
     const bool limited = s.diode && vj != d.vj - dvj;
     d.v -= dv;
     d.vj = vj;
-    if (!limited && std::fabs(dv) <= 1e-13 * (1.0 + std::fabs(d.v)) &&
-        std::fabs(dvj) <= 1e-13 * (1.0 + std::fabs(vj))) {
+    /* Newton's next change would be the square of this one's: below
+       1e-9 the state evaluated next is exact to rounding. */
+    if (!limited && std::fabs(dv) <= 1e-9 * (1.0 + std::fabs(d.v)) &&
+        std::fabs(dvj) <= 1e-9 * (1.0 + std::fabs(vj))) {
       Residuals(s, st, d, &f1, &f2);
       return true;
     }
@@ -168,17 +186,18 @@ bool SolveDevice(const Solver& s, const DeviceStep& st, DeviceState& d) {
 
 /* Sensitivities of the walk to the period's start (x0, vc0), as rows. */
 struct Sensitivity {
-  Eigen::MatrixXd dx;                /* n x m */
-  Eigen::RowVectorXd dvc, drate, du; /* 1 x m */
-  Eigen::MatrixXd dp;                /* room */
-  Eigen::RowVectorXd da, de, dv, dvj, dic;
+  ChainMatrix dx;          /* n x m */
+  ChainRow dvc, drate, du; /* 1 x m */
+  ChainMatrix dp;          /* room */
+  ChainRow da, de, dv, dvj, dic, rhs;
 };
 
 /* The state along the period. */
 struct Walk {
   ChainVector x, z, p;
   DeviceState dev;
-  ChainVector swing; /* the largest each state reaches over the period */
+  double vBefore = 0.0; /* the switch voltage a step before */
+  ChainVector swing;    /* the largest each state reaches over the period */
   double vswing = 0.0;
 };
 
@@ -245,6 +264,11 @@ bool Step(const Solver& s, const ShootingKind& k, Walk& wk, Sensitivity* sens) {
   st.gamma = k.Euler ? 0.0 : 1.0;
   st.e = st.alpha * wk.dev.vc + st.gamma * wk.dev.rate;
   DeviceState& d = wk.dev;
+  /* Within a segment the voltage goes on as it went: a guess a step's
+     curvature from the answer, not its slope. */
+  const double vNow = d.v;
+  if (!k.Euler) d.v += d.v - wk.vBefore;
+  wk.vBefore = vNow;
   if (!SolveDevice(s, st, d)) return false;
   wk.x = wk.p + k.Beta * d.u;
   if (!sens) return true;
@@ -256,14 +280,14 @@ bool Step(const Solver& s, const ShootingKind& k, Walk& wk, Sensitivity* sens) {
   g.de = st.alpha * g.dvc + st.gamma * g.drate;
   /* J [dv; dvj] = [da + k dic/de de; 0]. */
   const double det = d.j11 * d.j22 - d.j12 * d.j21;
-  const Eigen::RowVectorXd rhs1 = g.da + (st.k * d.dicde) * g.de;
-  g.dv = rhs1 * (d.j22 / det);
-  g.dvj = rhs1 * (-d.j21 / det);
+  g.rhs = g.da + (st.k * d.dicde) * g.de;
+  g.dv = g.rhs * (d.j22 / det);
+  g.dvj = g.rhs * (-d.j21 / det);
   g.dic = d.dicdv * g.dv + d.dicde * g.de;
   g.du = g.dic - d.gd * g.dvj;
   if (s.graded) {
     /* vc = (v + r C e) / den and D = (alpha v - e) / den, den = 1 + r alpha C. */
-    const double r = s.w->CossEsr, c = CossAt(s.w->Device, d.v), dc = CossSlope(s.w->Device, d.v);
+    const double r = s.w->CossEsr, c = d.c, dc = d.dc;
     const double den = 1.0 + r * st.alpha * c, dden = r * st.alpha * dc;
     const double vcNum = d.v + r * c * st.e, rateNum = st.alpha * d.v - st.e;
     const double vcV = ((1.0 + r * dc * st.e) * den - vcNum * dden) / (den * den);
@@ -289,10 +313,10 @@ bool Period(const ShootingWorkspace& w, const Solver& s, const ChainVector& x0, 
   wk.dev.rate = wk.dev.ic = wk.dev.u = 0.0;
   if (sens) {
     const Eigen::Index m = n + 1;
-    sens->dx = Eigen::MatrixXd::Zero(n, m);
+    sens->dx = ChainMatrix::Zero(n, m);
     sens->dx.leftCols(n).setIdentity();
-    sens->dvc = Eigen::RowVectorXd::Unit(m, n);
-    sens->drate = sens->du = Eigen::RowVectorXd::Zero(m);
+    sens->dvc = ChainRow::Unit(m, n);
+    sens->drate = sens->du = ChainRow::Zero(m);
   }
   wk.swing = x0.cwiseAbs();
   wk.vswing = std::fabs(vc0);
@@ -484,6 +508,49 @@ double ClosureOf(const ChainVector& x0, double vc0, const Walk& wk) {
   return worst;
 }
 
+/* Newton on the period map from (x0, vc0) until the period closes; the
+   closure reached in *closure.  The Jacobian comes from the steps'
+   sensitivities while the period is far from closing; near it the last
+   one is kept (a chord step costs a plain period, a sixth of one with
+   sensitivities) for as long as it still halves the closure. */
+bool Shoot(const ShootingWorkspace& w, const Solver& s, ChainVector& x0, double* vc0, Walk& wk,
+           double* closure) {
+  const Eigen::Index n = w.States;
+  Sensitivity sens;
+  Eigen::FullPivLU<Eigen::MatrixXd> lu;
+  Eigen::MatrixXd jac(n + 1, n + 1);
+  Eigen::VectorXd residual(n + 1), delta(n + 1);
+  bool haveJacobian = false;
+  double before = 1e300;
+  for (int it = 0; it < kMaxNewton; it++) {
+    const bool fresh = !haveJacobian || before > kChordBelow;
+    wk.dev.vj = std::min(-*vc0, 0.0);
+    if (!Period(w, s, x0, *vc0, wk, fresh ? &sens : nullptr)) return false;
+    *closure = ClosureOf(x0, *vc0, wk);
+    if (*closure <= kClosure) return true;
+    if (!fresh && *closure > 0.5 * before) {
+      haveJacobian = false; /* the kept Jacobian no longer serves: a fresh one from here */
+      before = 1e300;
+      continue;
+    }
+    before = *closure;
+    if (fresh) {
+      jac.topRows(n) = sens.dx;
+      jac.row(n) = sens.dvc;
+      jac -= Eigen::MatrixXd::Identity(n + 1, n + 1);
+      lu.compute(jac);
+      haveJacobian = true;
+    }
+    residual.head(n) = wk.x - x0;
+    residual(n) = wk.dev.vc - *vc0;
+    delta = lu.solve(-residual);
+    if (!delta.allFinite()) return false;
+    x0 += delta.head(n);
+    *vc0 += delta(n);
+  }
+  return false;
+}
+
 }  // namespace
 
 void PrepareShooting(const Circuit& c, ShootingWorkspace& w) {
@@ -534,6 +601,7 @@ void PrepareShooting(const Circuit& c, ShootingWorkspace& w) {
   for (const CircuitPart& p : c.Parts) w.PartNames.push_back(p.Name);
   /* The graded capacitance's loss is every capacitor's, at its value at
      Vcc, as the netlist gives it. */
+  w.CossJunction = HasGradedCoss(c.Device) ? CossAt(c.Device, 0.0) : 0.0;
   w.CossEsr = HasGradedCoss(c.Device) && c.Qcap > 0.0
                   ? 1.0 / (kTwoPi * c.DesignHz * CossAt(c.Device, c.Vcc) * c.Qcap)
                   : 0.0;
@@ -564,28 +632,7 @@ void SolveShooting(ShootingWorkspace& w, double driveMHz, int detail, SimResult&
   const Solver s{&w, HasGradedCoss(w.Device), w.Device.BodyDiode};
   Walk wk;
   wk.dev.vj = std::min(-vc0, 0.0);
-  Sensitivity sens;
-  bool closed = false;
-  for (int it = 0; it < kMaxNewton && !closed; it++) {
-    wk.dev.vj = std::min(-vc0, 0.0);
-    if (!Period(w, s, x0, vc0, wk, &sens)) break;
-    r.Closure = ClosureOf(x0, vc0, wk);
-    if (r.Closure <= kClosure) {
-      closed = true;
-      break;
-    }
-    Eigen::MatrixXd jac(n + 1, n + 1);
-    jac.topRows(n) = sens.dx;
-    jac.row(n) = sens.dvc;
-    jac -= Eigen::MatrixXd::Identity(n + 1, n + 1);
-    Eigen::VectorXd residual(n + 1);
-    residual.head(n) = wk.x - x0;
-    residual(n) = wk.dev.vc - vc0;
-    const Eigen::VectorXd delta = jac.fullPivLu().solve(-residual);
-    if (!delta.allFinite()) break;
-    x0 += delta.head(n);
-    vc0 += delta(n);
-  }
+  const bool closed = Shoot(w, s, x0, &vc0, wk, &r.Closure);
   if (!closed) {
     r.Run =
         Status::Failed("the nonlinear circuit's period does not close (shooting did not converge)");

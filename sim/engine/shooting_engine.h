@@ -64,7 +64,8 @@ struct ShootingWorkspace {
   double Vcc = 0.0, Ramp = 0.0, DesignHz = 0.0, Qcap = 0.0;
   int RampSteps = 0;
   DeviceModel Device;
-  double CossEsr = 0.0; /* ohm in series with the graded capacitance */
+  double CossEsr = 0.0;      /* ohm in series with the graded capacitance */
+  double CossJunction = 0.0; /* F, its value at 0 V */
   std::vector<ShootingSystem> Systems;
   Eigen::MatrixXd Full;
   std::vector<int> StatePart;
