@@ -37,6 +37,8 @@ json PointJson(const SimResult& r) {
   p["harmonics_dBc"] = HarmonicsJson(LoadHarmonics(r));
   p["steady"] = r.Steady;
   if (r.Engine == kEngineNgspice) p["periods"] = r.Periods;
+  if (r.Engine == kEngineExact) p["method"] = MethodName(r.Method);
+  if (r.Engine == kEngineExact && r.Method == kMethodShooting) p["closure"] = r.Closure;
   return p;
 }
 

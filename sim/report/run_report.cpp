@@ -59,7 +59,7 @@ std::string Cell(const std::string& text, int width) {
 /* What the Run column says: "ex" for the exact engine, ngspice's drive
    periods otherwise, starred when not steady. */
 std::string Run(const SimResult& r) {
-  if (r.Engine == kEngineExact) return "ex";
+  if (r.Engine == kEngineExact) return r.Method == kMethodShooting ? "sh" : "ex";
   return std::to_string(r.Periods) + (r.Steady ? "" : "*");
 }
 
@@ -135,8 +135,9 @@ std::string ReportNotes(const std::vector<SimResult>& results) {
   std::string out =
       "Pdev: dissipated in the switch; Ploss: coil and capacitor losses; ZVS err:\n"
       "switch voltage at turn-on / peak; Slope: its dv/dt at turn-on / (w Vcc).\n"
-      "Run: ex, the exact periodic steady state; a number, the drive periods of an\n"
-      "ngspice transient (* not steady).\n";
+      "Run: ex, the exact periodic steady state (sh: a nonlinear device's, by\n"
+      "shooting); a number, the drive periods of an ngspice transient (* not\n"
+      "steady).\n";
   for (const SimResult& r : results)
     if (r.Run.Ok() && !r.Steady)
       out += Format(
