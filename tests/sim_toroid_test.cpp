@@ -83,6 +83,10 @@ TEST(SimToroid, TurnsGiveTheInductanceAndOnlyCoresTheWireFitsAreChosen) {
      189 mm of its 85 mm. */
   WindToroid(20.0, 3.8, 60.0, CoilChoice{kCoilsToroid, -1, 0.0}, w);
   EXPECT_EQ(w.Core, -1);
+  /* The AL tolerance the tolerance run draws from: Micrometals' +/-8 %
+     for iron powder, Fair-Rite's +/-20 % for mix 43. */
+  EXPECT_EQ(ToroidTolerancePct(CoilChoice{kCoilsToroid, -1, 0.0}), 8.0);
+  EXPECT_EQ(ToroidTolerancePct(CoilChoice{kCoilsToroid, CoreByName("FT-82-43"), 0.0}), 20.0);
 }
 
 /* The built circuit carries the toroid coil's Q; a bought choke is
@@ -101,6 +105,15 @@ TEST(SimToroid, ProgramListsToroidsAndABoughtChoke) {
   EXPECT_EQ(ls2["winding"]["form"], "toroid");
   EXPECT_NEAR(ls2["q"].get<double>(), 50.0, 1e-6);
   EXPECT_TRUE(ls2["winding"]["core"].is_string());
+  const std::string text = RunSim("--coils toroid --bom --topology pinet-el-tch", false, &status);
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(text.find("Coils, on toroids"), std::string::npos);
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t end = text.find('\n', start);
+    EXPECT_LE(end - start, 80u) << text.substr(start, end - start);
+    start = end + 1;
+  }
 }
 
 TEST(SimToroid, BadCoilOptionsAreRefusedInOneLine) {
