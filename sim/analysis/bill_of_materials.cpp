@@ -98,8 +98,8 @@ BomRow CapacitorRow(const CircuitPart& p, const PartStress& st, int series, doub
   return r;
 }
 
-BomRow CoilRow(const DesignState& s, const std::string& name, const CircuitPart& p, double uh,
-               double vpk, double irms, double pdiss, double w) {
+BomRow CoilRow(const DesignState& s, const BomCoils& coils, const std::string& name,
+               const CircuitPart& p, double uh, double vpk, double irms, double pdiss, double w) {
   BomRow r{};
   r.Name = name;
   r.Kind = p.NodeA == kNodeSupply ? kBomChoke : kBomCoil;
@@ -109,10 +109,17 @@ BomRow CoilRow(const DesignState& s, const std::string& name, const CircuitPart&
   r.Pdiss = pdiss;
   r.Q = QOf(p, w);
   r.Dielectric = "";
+  if (r.Kind == kBomChoke) r.ChokeRdc = p.SeriesLoss;
+  r.Bought = r.Kind == kBomChoke && coils.BoughtChoke;
+  if (r.Bought) return r;
+  r.OnToroid = coils.Choice.On == kCoilsToroid;
+  if (r.OnToroid) {
+    WindToroid(uh, w / kTwoPi * 1e-6, irms, coils.Choice, r.Toroid);
+    return r;
+  }
   r.Coil = s.Coils[FormOf(s, name)];
   r.Coil.Uhy = F(uh);
   WindCoil(s, r.Coil);
-  if (r.Kind == kBomChoke) r.ChokeRdc = p.SeriesLoss;
   return r;
 }
 
@@ -137,7 +144,8 @@ double StandardRating(double volts) {
 }
 
 Status BuildBom(const Circuit& c, const SimResult& r, const DesignState& s, int series,
-                std::vector<BomRow>& out, const std::vector<BuiltCapacitor>* chosen) {
+                std::vector<BomRow>& out, const std::vector<BuiltCapacitor>* chosen,
+                const BomCoils& coils) {
   out.clear();
   std::vector<PartStress> st;
   const Status ok = PartStresses(c, r, st);
@@ -155,11 +163,12 @@ Status BuildBom(const Circuit& c, const SimResult& r, const DesignState& s, int 
     if (shared && p.Name == "Ls2") {
       const PartStress& lm = *FindStress(st, "LM");
       const CircuitPart& m = *FindPart(c, "LM");
-      out.push_back(CoilRow(s, "Ls2+LM", p, (p.Value + m.Value) * 1e6, Peak(st[i].V, lm.V),
+      out.push_back(CoilRow(s, coils, "Ls2+LM", p, (p.Value + m.Value) * 1e6, Peak(st[i].V, lm.V),
                             st[i].Irms, st[i].Pdiss + lm.Pdiss, w));
       continue;
     }
-    out.push_back(CoilRow(s, p.Name, p, p.Value * 1e6, st[i].Vpk, st[i].Irms, st[i].Pdiss, w));
+    out.push_back(
+        CoilRow(s, coils, p.Name, p, p.Value * 1e6, st[i].Vpk, st[i].Irms, st[i].Pdiss, w));
   }
   return Status::Done();
 }

@@ -14,6 +14,7 @@
 #include "sim/circuit/circuit.h"
 #include "sim/design/e24.h"
 #include "sim/design/parts_build.h"
+#include "sim/design/toroid_winding.h"
 
 enum BomKind { kBomCapacitor = 0, kBomCoil, kBomChoke };
 
@@ -34,7 +35,17 @@ struct BomRow {
   double RatingV;         /* a capacitor: the rating to buy; 0 when above every standard one */
   const char* Dielectric; /* a capacitor's */
   CoilRecord Coil;        /* a coil: wound by the calculator's coil model; Nturns 0 for none */
+  ToroidWinding Toroid;   /* a coil on a toroid: its core, turns and wire */
+  bool OnToroid = false;  /* wound on a toroid (Toroid.Core -1: no listed core takes it) */
+  bool Bought = false;    /* the choke is bought: ChokeRdc and Q are its datasheet's */
   double ChokeRdc;        /* the choke's DC resistance, ohm */
+};
+
+/* What the coils of a bill of materials are: wound as the choice asks,
+   the choke bought when --choke-rdc or --choke-q gave its figures. */
+struct BomCoils {
+  CoilChoice Choice{};
+  bool BoughtChoke = false;
 };
 
 /* "capacitor", "coil", "choke". */
@@ -43,10 +54,12 @@ const char* BomKindName(int kind);
 /* The rows of circuit c of design s in its steady state r at the design
    frequency: every coil and capacitor but the device's own capacitance,
    in circuit order, capacitors from the series, or as `chosen` (a
-   build's choice, when given) has them.  Failed when r gives no
-   stresses. */
+   build's choice, when given) has them, coils as `coils` asks, each
+   toroid's wire sized for the RMS current the steady state gives it.
+   Failed when r gives no stresses. */
 Status BuildBom(const Circuit& c, const SimResult& r, const DesignState& s, int series,
-                std::vector<BomRow>& out, const std::vector<BuiltCapacitor>* chosen = nullptr);
+                std::vector<BomRow>& out, const std::vector<BuiltCapacitor>* chosen = nullptr,
+                const BomCoils& coils = BomCoils{});
 
 /* The smallest standard voltage rating at or above volts, 0 when none is. */
 double StandardRating(double volts);

@@ -51,6 +51,7 @@ TuneSettings SettingsFor(const SimOptions& o) {
   t.ChokeUh = o.ChokeUh;
   t.ChokeRdc = o.ChokeRdc;
   t.ChokeQ = o.ChokeQ;
+  t.Coils = CoilChoice{o.Coils, o.Core, o.CoilQ};
   t.Device.Coss = o.CossPf * 1e-12;
   t.Device.CossVolts = o.CossVolts;
   t.Device.Grading = o.CossVolts > 0.0 ? o.CossM : 0.0;
@@ -80,7 +81,7 @@ const DesignState& ChosenRecord(const DesignState& calc, const SimOptions& o,
 ToleranceSettings ToleranceSettingsFor(const SimOptions& o, const DesignState& calc, int engine) {
   ToleranceSettings t;
   t.CapPct = o.CapTol;
-  t.CoilPct = o.CoilTol;
+  t.CoilPct = o.Coils == kCoilsToroid ? ToroidTolerancePct(SettingsFor(o).Coils) : o.CoilTol;
   t.RonPct = o.RonTol;
   t.Samples = o.Samples;
   t.Seed = o.Seed;

@@ -218,8 +218,10 @@ MaskResult DesignMask(const SimRun& run, const Harmonics& h) {
 
 void MakeBom(SimRun& run) {
   const bool built = run.o.Tune && ChosenDesign(run.o) == kDesignBuilt;
-  run.bomMade = BuildBom(run.circuit, run.designPoint, ChosenRecord(run.calc, run.o, run.tuning),
-                         run.o.Series, run.bom, built ? &run.tuning.Built.Capacitors : nullptr);
+  const BomCoils coils{SettingsFor(run.o).Coils, run.o.ChokeRdc > 0.0 || run.o.ChokeQ > 0.0};
+  run.bomMade =
+      BuildBom(run.circuit, run.designPoint, ChosenRecord(run.calc, run.o, run.tuning),
+               run.o.Series, run.bom, built ? &run.tuning.Built.Capacitors : nullptr, coils);
   if (!run.bomMade.Ok() && (run.o.Bom || !run.o.BomCsvPath.empty())) run.status = 1;
 }
 

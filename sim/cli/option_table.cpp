@@ -22,6 +22,7 @@
 #include "sim/cli/design_choice.h"
 #include "sim/cli/number_text.h"
 #include "sim/design/e24.h"
+#include "sim/design/toroid_winding.h"
 #include "sim/engine/drive.h"
 
 namespace {
@@ -102,6 +103,26 @@ Status ReadCapQ(const std::string& text, SimOptions& o) {
   if (!ReadDecimal(text, &q)) return Status::Failed(Quote(text) + " is not a number");
   if (!(q >= 1.0 && q <= 1e6)) return Status::Failed(text + " is out of range (1 to 1000000)");
   o.Design.CapQ = static_cast<float>(q);
+  return Status::Done();
+}
+
+std::string CoilsOnNames() {
+  std::string out;
+  for (int i = 0; i < kCoilsOnCount; i++) out += std::string(i ? ", " : "") + CoilsOnName(i);
+  return out;
+}
+
+Status ReadCoils(const std::string& text, SimOptions& o) {
+  const int on = CoilsOnByName(text.c_str());
+  if (on < 0) return Status::Failed("unknown " + Quote(text) + " (" + CoilsOnNames() + ")");
+  o.Coils = on;
+  return Status::Done();
+}
+
+Status ReadCore(const std::string& text, SimOptions& o) {
+  const int core = CoreByName(text);
+  if (core < 0) return Status::Failed("unknown core " + Quote(text) + " (" + CoreNameList() + ")");
+  o.Core = core;
   return Status::Done();
 }
 
@@ -344,7 +365,7 @@ const OptionRow kOptionRows[] = {
     {.Name = "--coil-tol",
      .Value = "PCT",
      .Kind = kOptNumber,
-     .Help = "every coil within +/- PCT %",
+     .Help = "every coil within +/- PCT % (a toroid coil: its core's AL tolerance)",
      .Number = &SimOptions::CoilTol,
      .High = 50.0,
      .Default = "3",
@@ -397,6 +418,31 @@ const OptionRow kOptionRows[] = {
      .Kind = kOptText,
      .Help = "write the bill of materials as CSV",
      .Read = ReadBomCsvPath},
+    {.Name = "--coils",
+     .Value = "NAME",
+     .Kind = kOptText,
+     .Help = "the coils wound on air as the calculator winds them, or each coil and the "
+             "choke on the smallest listed toroid core for the design frequency that takes "
+             "its wire (iron powder mix 2 or 6), whole turns from the core's AL, the wire "
+             "sized for the coil's RMS current",
+     .Read = ReadCoils,
+     .Default = "air",
+     .Choices = CoilsOnNames},
+    {.Name = "--core",
+     .Value = "NAME",
+     .Kind = kOptText,
+     .Help = "wind every coil on this core (toroid coils)",
+     .Read = ReadCore,
+     .DefaultNote = "the smallest that serves",
+     .Choices = CoreNameList},
+    {.Name = "--coil-q",
+     .Value = "Q",
+     .Kind = kOptNumber,
+     .Help = "a toroid coil's Q at the design frequency",
+     .Number = &SimOptions::CoilQ,
+     .High = 1e5,
+     .LowOpen = true,
+     .DefaultNote = "100: no published figure at hand"},
     {.Name = "--cap-q",
      .Value = "Q",
      .Kind = kOptText,

@@ -77,6 +77,8 @@ Status CheckTogether(const SimOptions& o, const CLI::App& app) {
   if (o.Analysed > kDesignCalculator && !o.Tune)
     return Status::Failed(std::string("--design ") + DesignChoiceName(o.Analysed) +
                           " needs --tune");
+  if (o.Core >= 0 && app.count("--coils") > 0 && o.Coils != kCoilsToroid)
+    return Status::Failed("--core winds the coils on toroids: leave out --coils air");
   const Status needs = CheckNeeds(o, app);
   if (!needs.Ok()) return needs;
   return CheckDriveBand(o);
@@ -128,7 +130,9 @@ Status ParseSimOptions(int argc, const char* const* argv, SimOptions& o) {
     const Status st = ReadOption(r, value, o);
     if (!st.Ok()) return st;
   }
-  return CheckTogether(o, app);
+  const Status together = CheckTogether(o, app);
+  if (o.Core >= 0) o.Coils = kCoilsToroid; /* a core named is a toroid asked for */
+  return together;
 }
 
 void DriveFrequencies(const SimOptions& o, std::vector<double>& mhz) {

@@ -53,6 +53,9 @@ struct SimOptions {
   bool Bom = false;           /* the bill of materials in the text report */
   std::string BomCsvPath;     /* the bill of materials as a CSV file */
   int Series;                 /* PreferredSeries of the capacitors bought */
+  int Coils = 0;              /* CoilsOn: what the coils are wound on */
+  int Core = -1;              /* row of kToroidCores every coil is wound on; -1: chosen */
+  double CoilQ = 0.0;         /* a toroid coil's Q; 0: the default */
   MaskChoice Mask;            /* the emission limit the harmonics are held to */
   std::string TouchstonePath; /* the output network as a Touchstone 1.1 two-port */
   double TouchstoneRef;       /* its reference resistance, ohm */

@@ -7,6 +7,8 @@
 */
 #include "sim/design/parts_build.h"
 
+#include <cmath>
+
 #include "engine/single_precision.h"
 #include "sim/circuit/topology_table.h"
 #include "sim/design/coil_winding.h"
@@ -41,32 +43,39 @@ void Choose(DesignState& s, int series, const char* name, float DesignState::*fi
   out.push_back(c);
 }
 
-void Wind(DesignState& s, CoilIndex index, const char* name, double uh,
-          std::vector<WoundCoil>& out) {
+void Wind(DesignState& s, const CoilChoice& choice, CoilIndex index, const char* name, double uh,
+          double amps, std::vector<WoundCoil>& out) {
   CoilRecord c = s.Coils[index];
   c.Uhy = F(uh);
-  WindCoil(s, c);
+  ToroidWinding t;
+  WindCoilAs(s, choice, amps, c, &t);
   s.Coils[index] = c;
-  out.push_back({name, c});
+  out.push_back({name, c, t});
 }
 
 }  // namespace
 
-void WindTunedCoils(const DesignState& tuned, int topology, DesignState& out,
-                    std::vector<WoundCoil>& coils) {
+void WindTunedCoils(const DesignState& tuned, int topology, const CoilChoice& choice,
+                    DesignState& out, std::vector<WoundCoil>& coils) {
   const TopologyRow& row = Topology(topology);
   out = tuned;
   coils.clear();
-  coils.push_back({"Lp1", out.Coils[kChokeLp1]});
+  /* The choke is wound already (ChokeHeld); its core is found again to
+     be shown. */
+  ToroidWinding choke;
+  if (choice.On == kCoilsToroid)
+    WindToroid(double(out.Coils[kChokeLp1].Uhy), double(out.FreqHz) * 1e-6,
+               std::fabs(double(out.Idc)), choice, choke);
+  coils.push_back({"Lp1", out.Coils[kChokeLp1], choke});
   const double ls2 = out.*row.Tuned.Ls2, lm = out.*row.Match.Lm;
   const int arrangement = out.*row.Match.Arrangement;
   const bool matched = TopologyDrivesRload(topology) && arrangement != kElNone;
   if (matched && row.SharedTuneCoil && arrangement == kElStepUp) {
-    Wind(out, kLs2PlusLs3, "Ls2+LM", ls2 + lm, coils);
+    Wind(out, choice, kLs2PlusLs3, "Ls2+LM", ls2 + lm, out.ILs2, coils);
     return;
   }
-  Wind(out, kTuneLs2, "Ls2", ls2, coils);
-  if (matched) Wind(out, kMatchLs3, "LM", lm, coils);
+  Wind(out, choice, kTuneLs2, "Ls2", ls2, out.ILs2, coils);
+  if (matched) Wind(out, choice, kMatchLs3, "LM", lm, out.ILs3, coils);
 }
 
 Status BuildWithParts(const SimulatedDesign& tuned, int topology, bool notch,
@@ -74,7 +83,7 @@ Status BuildWithParts(const SimulatedDesign& tuned, int topology, bool notch,
   const TopologyRow& row = Topology(topology);
   out = PartsBuild{};
   DesignState s;
-  WindTunedCoils(tuned.Design, topology, s, out.Coils);
+  WindTunedCoils(tuned.Design, topology, settings.Coils, s, out.Coils);
   const int series = settings.Series;
   Choose(s, series, "Cp1", &DesignState::Cp1, out.Capacitors);
   Choose(s, series, row.Tuned.Form == kSeriesForm ? "Cs2" : "Cp2", row.Tuned.Cap, out.Capacitors);

@@ -1,7 +1,8 @@
 /*
 ** parts_build.h: the tuned design as it can be soldered: each capacitor
 ** from a preferred-number series (E24 unless asked), each coil wound by
-** the calculator's coil model on the form the calculator chose for it.
+** the calculator's coil model on the form the calculator chose for it,
+** or on a toroid.
 */
 #ifndef TOLVARIN_SIM_DESIGN_PARTS_BUILD_H
 #define TOLVARIN_SIM_DESIGN_PARTS_BUILD_H
@@ -23,6 +24,7 @@ struct BuiltCapacitor {
 struct WoundCoil {
   std::string Name; /* "Lp1", "Ls2", "Ls2+LM", "LM" */
   CoilRecord Coil;
+  ToroidWinding Toroid; /* its core when wound on one (Core -1: air) */
 };
 
 struct PartsBuild {
@@ -31,9 +33,10 @@ struct PartsBuild {
   std::vector<WoundCoil> Coils;
 };
 
-/* The coils of a tuned design wound to its inductances. */
-void WindTunedCoils(const DesignState& tuned, int topology, DesignState& out,
-                    std::vector<WoundCoil>& coils);
+/* The coils of a tuned design wound to its inductances as the choice
+   asks. */
+void WindTunedCoils(const DesignState& tuned, int topology, const CoilChoice& choice,
+                    DesignState& out, std::vector<WoundCoil>& coils);
 
 /* The design to build from a tuning: coils wound, capacitors chosen, and
    its steady state at the design frequency (by ngspice when the device is

@@ -279,6 +279,7 @@ DesignState ChokeHeld(const DesignState& calc, const TuneSettings& settings) {
     WindCoil(s, choke);
     s.Coils[kChokeLp1] = choke;
   }
+  WindCoilsAs(settings.Coils, s);
   if (settings.ChokeRdc > 0.0) s.Coils[kChokeLp1].Rdc = F(settings.ChokeRdc);
   if (settings.ChokeQ > 0.0) s.Coils[kChokeLp1].Qu = F(settings.ChokeQ);
   return s;

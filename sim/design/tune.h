@@ -19,12 +19,14 @@
 #include "app/design_state.h"
 #include "sim/circuit/circuit.h"
 #include "sim/design/e24.h"
+#include "sim/design/toroid_winding.h"
 #include "sim/engine/steady_state.h"
 
 struct TuneSettings {
   double ChokeUh = 0.0;    /* the choke held fixed at this; 0: the designed one */
   double ChokeRdc = 0.0;   /* a bought choke's DC resistance, ohm; 0: as the coil model winds it */
   double ChokeQ = 0.0;     /* a bought choke's Q at the design frequency; 0: as wound */
+  CoilChoice Coils{};      /* what the coils are wound on */
   DeviceModel Device{};    /* the device's capacitance and body diode */
   int Series = kSeriesE24; /* PreferredSeries the built design's capacitors come from */
   std::function<void(Circuit&)> Adjust; /* applied to every circuit tried (tests idealise) */
@@ -61,9 +63,9 @@ struct TuneOutcome {
    Von / Vcc, the slope at turn-on, Pout / Power - 1. */
 void TuneResiduals(const SimResult& r, double vcc, double power, double out[3]);
 
-/* The calculator's design with the choke of the settings: held at its
-   inductance and wound by the coil model on the choke's form, or with a
-   bought choke's DC resistance and Q. */
+/* The calculator's design with the coils and the choke of the settings:
+   the coils wound as the settings ask, the choke held at its inductance
+   and wound so, or with a bought choke's DC resistance and Q. */
 DesignState ChokeHeld(const DesignState& calc, const TuneSettings& settings);
 
 /* Tunes the calculator's design calc in topology t. */

@@ -1,11 +1,14 @@
 /*
-** bom_report.cpp: the bill of materials in the three forms.  A coil's
+** bom_report.cpp: the bill of materials in the three forms.  An air coil's
 ** winding is the calculator's air-wound solenoid: turns, form diameter,
 ** winding length and the wire it is wound with (the gauge four finer
-** than the thickest that fits the pitch, as the coil table's USE).
+** than the thickest that fits the pitch, as the coil table's USE).  A
+** toroid coil's is its core, whole turns and the wire sized for its
+** current; a bought choke is its datasheet's DC resistance and Q.
 */
 #include "sim/report/bom_report.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "coils/coil_model.h"
@@ -22,13 +25,39 @@ int UseGauge(const CoilRecord& c) {
   return c.AWGMIN == kNoGauge ? kNoGauge : c.AWGMIN + 4;
 }
 
-std::string Winding(const CoilRecord& c) {
+std::string AirWinding(const CoilRecord& c) {
   const int g = UseGauge(c);
   const std::string wire = g == kNoGauge
                                ? "no wire fits its pitch"
                                : Format("AWG %d (%.2f mm)", g, double(WireDia(g)) * kMmPerInch);
   return Format("%.1f turns on a %.2f in form, %.2f in long, %s", double(c.Nturns), double(c.Dia),
                 double(c.Len), wire.c_str());
+}
+
+std::string Wire(const ToroidWinding& t) {
+  return t.Gauge < 0 ? "no gauge carries the current"
+                     : Format("AWG %d (%.2f mm)", t.Gauge, t.WireMm);
+}
+
+std::string MaterialText(const ToroidCore& c) {
+  const ToroidMaterial& m = kToroidMaterials[c.Material];
+  return std::string(m.Kind == kIronPowder ? "iron powder " : "ferrite ") + m.Name;
+}
+
+/* One line: the core, turns and wire, or why there is none. */
+std::string ToroidText(const ToroidWinding& t) {
+  if (t.Core < 0) return "no listed core for this frequency takes " + Wire(t) + " in one layer";
+  const ToroidCore& c = kToroidCores[t.Core];
+  const std::string what =
+      Format("%d turn%s of %s on %s", t.Turns, t.Turns == 1 ? "" : "s", Wire(t).c_str(), c.Name);
+  if (!t.Fits) return what + ": they do not fit one layer";
+  return what + ", " + MaterialText(c);
+}
+
+/* The second line of a toroid coil: what it is as wound. */
+std::string ToroidFigures(const ToroidWinding& t) {
+  return Format("%.4g uH as wound, Q %.0f (%s), Rdc %.3g ohm", t.Uh, t.Q,
+                t.QDefault ? "the default; --coil-q" : "--coil-q", t.RdcOhm);
 }
 
 const char* Unit(const BomRow& r) {
@@ -63,11 +92,36 @@ std::string Row(const std::string& name, const std::string& value, const std::st
   return line + "\n";
 }
 
+json ToroidJson(const ToroidWinding& t) {
+  json j = {{"form", "toroid"},
+            {"core", nullptr},
+            {"awg", t.Gauge < 0 ? json(nullptr) : json(t.Gauge)},
+            {"wire_mm", t.Gauge < 0 ? json(nullptr) : json(t.WireMm)},
+            {"q", t.Q},
+            {"q_default", t.QDefault}};
+  if (t.Core < 0) return j;
+  const ToroidCore& c = kToroidCores[t.Core];
+  j["core"] = c.Name;
+  j["material"] = MaterialText(c);
+  j["al_nh_per_turn2"] = AlNh(c);
+  j["od_mm"] = c.OdMm;
+  j["id_mm"] = c.IdMm;
+  j["height_mm"] = c.HeightMm;
+  j["forced"] = t.Forced;
+  j["turns"] = t.Turns;
+  j["fits"] = t.Fits;
+  j["uh_wound"] = t.Uh;
+  j["rdc_ohm"] = t.RdcOhm;
+  return j;
+}
+
 }  // namespace
 
 std::string BomParts(const BomRow& r) {
   if (r.Kind == kBomCapacitor) return E24Text(r.Parts);
-  return r.Coil.Nturns > 0.0f ? Winding(r.Coil) : "";
+  if (r.Bought) return "bought choke";
+  if (r.OnToroid) return ToroidText(r.Toroid);
+  return r.Coil.Nturns > 0.0f ? AirWinding(r.Coil) : "";
 }
 
 std::string BomText(const std::vector<BomRow>& rows, int series, double designMHz) {
@@ -84,11 +138,34 @@ std::string BomText(const std::vector<BomRow>& rows, int series, double designMH
                ShortDielectric(r));
   }
   out += "C0G/mica: C0G (NP0) ceramic or silver mica.  X7R/C0G: the block's loss is small.\n";
-  out += "Coils, air-wound (the calculator's coil model):\n";
+  for (const BomRow& r : rows)
+    if (r.Kind == kBomCapacitor) {
+      out += Format(
+          "Capacitors' Q %.0f, as --cap-q sets it (500 unless given): no published Q of\n"
+          "C0G/NP0 or mica is at hand to derive one from the dielectric.\n",
+          r.Q);
+      break;
+    }
+  const bool toroids = !rows.empty() && std::any_of(rows.begin(), rows.end(),
+                                                    [](const BomRow& r) { return r.OnToroid; });
+  out += toroids ? Format("Coils, on toroids (wire for %.0f A/mm2, one layer):\n", kAmpsPerMm2)
+                 : "Coils, air-wound (the calculator's coil model):\n";
   for (const BomRow& r : rows) {
     if (r.Kind == kBomCapacitor) continue;
     out += Format("  %-8s %s\n", r.Name.c_str(), BomParts(r).c_str());
-    if (r.Kind == kBomChoke)
+    if (r.Bought)
+      out += Format("  %-8s Q %.0f; --choke-rdc and --choke-q give its figures\n", "", r.Q);
+    else if (r.OnToroid && r.Toroid.Core >= 0)
+      out += Format("  %-8s %s\n", "", ToroidFigures(r.Toroid).c_str());
+    if (r.OnToroid && r.Toroid.Core >= 0 && !CoreCovers(kToroidCores[r.Toroid.Core], designMHz))
+      out += Format("  %-8s its material has no band for %.4g MHz published: check its Q\n", "",
+                    designMHz);
+    /* The circuit's choke was wound for the calculator's estimate of the
+       DC current, this one for the steady state's: their wire may differ. */
+    if (r.Kind == kBomChoke && r.OnToroid)
+      out += Format("  %-8s circuit's Rdc %.4g ohm; %.3f A RMS, the supply's DC in\n", "",
+                    r.ChokeRdc, r.Irms);
+    else if (r.Kind == kBomChoke)
       out += Format("  %-8s DC resistance %.4g ohm; %.3f A RMS through it, the supply's DC in\n",
                     "", r.ChokeRdc, r.Irms);
   }
@@ -112,6 +189,12 @@ json BomJson(const std::vector<BomRow>& rows) {
       if (r.Parts.Second > 0.0) j["parts"].push_back(r.Parts.Second);
       j["rating_V"] = r.RatingV > 0.0 ? json(r.RatingV) : json(nullptr);
       j["dielectric"] = r.Dielectric;
+    } else if (r.Bought) {
+      j["parts"] = BomParts(r);
+      j["winding"] = {{"form", "bought"}, {"rdc_ohm", r.ChokeRdc}, {"q", r.Q}};
+    } else if (r.OnToroid) {
+      j["parts"] = BomParts(r);
+      j["winding"] = ToroidJson(r.Toroid);
     } else {
       const CoilRecord& c = r.Coil;
       const int g = UseGauge(c);

@@ -120,16 +120,32 @@ std::string Figures(const TuningRun& run, double vcc, double safety) {
   return out;
 }
 
+std::string AirCoilLine(const WoundCoil& w) {
+  const CoilRecord& c = w.Coil;
+  return Format("%-10s %7.3f %7.2f %7.2f %7.1f   #%d (#%d) %7.0f %6.3f %6.3f\n", w.Name.c_str(),
+                double(c.Uhy), double(c.Dia), double(c.Len), double(c.Nturns), c.AWGMIN,
+                c.AWGMIN + 4, double(c.Qu), double(c.Rac), double(c.Rdc));
+}
+
+std::string ToroidCoilLine(const WoundCoil& w) {
+  const ToroidWinding& t = w.Toroid;
+  const CoilRecord& c = w.Coil;
+  return Format("%-10s %7.3f  %-10s %5d  #%-3d %5.2f %7.0f %6.3f %6.3f%s\n", w.Name.c_str(),
+                double(c.Uhy), kToroidCores[t.Core].Name, t.Turns, t.Gauge, t.WireMm, double(c.Qu),
+                double(c.Rac), double(c.Rdc), t.Fits ? "" : "  does not fit");
+}
+
 std::string CoilTable(const TuningRun& run) {
+  bool toroids = false;
+  for (const WoundCoil& w : run.Built.Coils) toroids = toroids || w.Toroid.Core >= 0;
   std::string out =
-      "\nCoils to wind (the calculator's coil model, on the forms it chose):\n"
-      "COIL          L-uH  Dia-in  Len-in   Turns  AWGMIN(USE)    Qu    Rac    Rdc\n";
-  for (const WoundCoil& w : run.Built.Coils) {
-    const CoilRecord& c = w.Coil;
-    out += Format("%-10s %7.3f %7.2f %7.2f %7.1f   #%d (#%d) %7.0f %6.3f %6.3f\n", w.Name.c_str(),
-                  double(c.Uhy), double(c.Dia), double(c.Len), double(c.Nturns), c.AWGMIN,
-                  c.AWGMIN + 4, double(c.Qu), double(c.Rac), double(c.Rdc));
-  }
+      toroids ? "\nCoils to wind on toroids (a coil no listed core takes stays air-wound), the\n"
+                "wire for the calculator's estimate of the current (--bom: the steady state's):\n"
+                "COIL          L-uH  Core        Turns  AWG  Wire-mm    Qu    Rac    Rdc\n"
+              : "\nCoils to wind (the calculator's coil model, on the forms it chose):\n"
+                "COIL          L-uH  Dia-in  Len-in   Turns  AWGMIN(USE)    Qu    Rac    Rdc\n";
+  for (const WoundCoil& w : run.Built.Coils)
+    out += w.Toroid.Core >= 0 ? ToroidCoilLine(w) : AirCoilLine(w);
   return out;
 }
 
