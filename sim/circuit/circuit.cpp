@@ -32,7 +32,6 @@ const char* const kNodeSwitch = "d";
 const char* const kNodeLoad = "out";
 const double kSwitchRamp = 0.005;
 const double kMinRon = 1e-3;
-const double kJunctionPotential = 0.7;
 
 namespace {
 
@@ -211,16 +210,9 @@ void BuildCircuit(const DesignState& s, int topology, bool notch, CircuitUse use
   c.Load = static_cast<int>(c.Parts.size()) - 1;
 }
 
-double CossAt(const DeviceModel& d, double v) {
-  if (d.Grading <= 0.0) return d.Coss;
-  const double cj = d.Coss * std::pow(1.0 + d.CossVolts / kJunctionPotential, d.Grading);
-  const double at = std::max(v, -0.5 * kJunctionPotential);
-  return cj * std::pow(1.0 + at / kJunctionPotential, -d.Grading);
-}
-
 void AddDevice(Circuit& c, const DeviceModel& d) {
   c.Device = d;
-  if (d.Coss > 0.0 && d.Grading <= 0.0) {
+  if (d.Coss > 0.0 && !IsGradedCoss(d)) {
     /* The device's own capacitance beside Cp1, with the loss every
        capacitor has, so the shunt capacitance behaves as one capacitor
        whichever share the device takes. */
@@ -236,11 +228,13 @@ void AddDevice(Circuit& c, const DeviceModel& d) {
 }
 
 bool IsNonlinear(const Circuit& c) {
-  return (c.Device.Coss > 0.0 && c.Device.Grading > 0.0) || c.Device.BodyDiode;
+  return IsGradedCoss(c.Device) || c.Device.BodyDiode;
 }
 
 DeviceModel LinearisedDevice(const DeviceModel& d, double vcc) {
-  return DeviceModel{d.Coss > 0.0 ? CossAt(d, vcc) : 0.0, 0.0, 0.0, false};
+  DeviceModel out;
+  out.Coss = d.Coss > 0.0 ? CossAt(d, vcc) : 0.0;
+  return out;
 }
 
 Circuit Linearised(const Circuit& c) {
