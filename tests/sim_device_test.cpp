@@ -202,7 +202,7 @@ TEST(SimDevice, BadDeviceFilesAreRefused) {
   };
   const Bad cases[] = {
       {"notjson", "{\"name\"", "{name", ""},
-      {"missing", ", \"tj_max_C\": 175", "", "tj_max_C"},
+      {"missing", "\"lead_nH\": 7, ", "", "lead_nH"},
       {"misspelt", "\"ron_ohm\"", "\"ron_ohms\"", "ron_ohms"},
       {"negative", "\"ron_ohm\": 0.54", "\"ron_ohm\": -0.54", "ron_ohm"},
       {"infinite", "\"vds_max_V\": 100", "\"vds_max_V\": 1e999", "vds_max_V"},
@@ -223,8 +223,9 @@ TEST(SimDevice, BadDeviceFilesAreRefused) {
     EXPECT_EQ(status, 2) << b.name;
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << b.name << ": " << err;
     EXPECT_NE(err.find(file), std::string::npos) << b.name << ": " << err;
-    if (*b.key)
+    if (*b.key) {
       EXPECT_NE(err.find(std::string("\"") + b.key + "\""), std::string::npos)
           << b.name << ": " << err;
+    }
   }
 }

@@ -425,7 +425,8 @@ void PrintText(SimRun& run) {
     Print(DeviceText(run.device, run.deviceNotes));
   if (whole && !run.o.HasDevice) Print(DiodeHint(run.designPoint, run.circuit.Device.BodyDiode));
   if (whole && run.mhz.size() == 1 && run.results[0].Run.Ok())
-    Print("\n" + PlotPeriod(run.results[0].Vsw, run.results[0].Isw, run.mhz[0]));
+    Print("\n" +
+          PlotPeriod(run.results[0].Vsw, run.results[0].Isw, run.mhz[0], run.circuit.Switch.Duty));
   if (whole) RunAnalyses(run, nullptr);
 }
 

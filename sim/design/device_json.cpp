@@ -9,7 +9,9 @@
 #include "sim/design/device_json.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <nlohmann/json.hpp>
+#include <regex>
 
 namespace {
 
@@ -168,6 +170,22 @@ const KeyRow kKeys[] = {
 
 const int kKeyCount = sizeof kKeys / sizeof kKeys[0];
 
+/* JSON has no infinity: a number too large for a double fails the whole
+   text.  The key whose value holds the first such number, or "". */
+std::string OverflowKey(const std::string& text) {
+  static const std::regex number(R"([-+]?[0-9]+(\.[0-9]*)?([eE][-+]?[0-9]+)?)");
+  static const std::regex key(R"re("([^"]+)"\s*:)re");
+  for (std::sregex_iterator n(text.begin(), text.end(), number), end; n != end; ++n) {
+    if (std::isfinite(std::strtod(n->str().c_str(), nullptr))) continue;
+    std::string last;
+    const std::string before = text.substr(0, n->position());
+    for (std::sregex_iterator k(before.begin(), before.end(), key); k != end; ++k)
+      last = (*k)[1].str();
+    return last;
+  }
+  return "";
+}
+
 Status Refused(const std::string& file, const std::string& key, const std::string& why) {
   return Status::Failed(file + ": \"" + key + "\" " + why);
 }
@@ -177,7 +195,11 @@ Status Refused(const std::string& file, const std::string& key, const std::strin
 Status ReadDeviceJson(const std::string& text, const std::string& file, DeviceRecord& out) {
   out = DeviceRecord{};
   const Json doc = Json::parse(text, nullptr, false);
-  if (doc.is_discarded()) return Status::Failed(file + ": not JSON");
+  if (doc.is_discarded()) {
+    const std::string key = OverflowKey(text);
+    if (!key.empty()) return Refused(file, key, "is not finite");
+    return Status::Failed(file + ": not JSON");
+  }
   if (!doc.is_object()) return Status::Failed(file + ": not a JSON object of device keys");
   /* An unknown key first: a misspelt one would otherwise be reported as
      the right one missing. */

@@ -29,6 +29,30 @@ std::string CossText(const DeviceRecord& r) {
                 r.Coss.size() > 1 ? Format(" (%zu points)", r.Coss.size()).c_str() : "");
 }
 
+/* `text` as lines of at most kColumns, the first after `first`, the rest
+   after `rest`. */
+const size_t kColumns = 80;
+
+std::string Wrapped(const std::string& first, const std::string& rest, const std::string& text) {
+  std::string out, line = first;
+  size_t at = 0;
+  bool empty = true;
+  while (at < text.size()) {
+    size_t end = text.find(' ', at);
+    if (end == std::string::npos) end = text.size();
+    const std::string word = text.substr(at, end - at);
+    if (!empty && line.size() + 1 + word.size() > kColumns) {
+      out += line + "\n";
+      line = rest;
+      empty = true;
+    }
+    line += (empty ? "" : " ") + word;
+    empty = false;
+    at = end + 1;
+  }
+  return out + line + "\n";
+}
+
 }  // namespace
 
 std::string DeviceText(const DeviceFigures& f, const std::vector<std::string>& notes) {
@@ -38,12 +62,12 @@ std::string DeviceText(const DeviceFigures& f, const std::vector<std::string>& n
   out += "  switch current: peak " + Value(f.IpkA, "A") + ", RMS " + Value(f.IrmsA, "A") + "\n";
   out += "  dissipation: conduction " + Value(f.ConductionW, "W") + ", edges " +
          Value(f.EdgesW, "W") + ", body diode " + Value(f.ReverseW, "W") + "\n";
-  out += "  gate drive: " + Value(f.GateW, "W") + " (Qg Vgs f, in the driver)\n";
-  out += "  junction " + Value(f.TjC, "C") + " (TJ max " + Value(f.TjMaxC, "C") + "), Rth " +
-         Value(f.RthKPerW, "K/W") + " from " + Value(f.AmbientC, "C") + " ambient, RDS(on) there " +
-         Value(f.RonHotOhm, "ohm") + "\n";
-  for (const std::string& n : notes) out += "  " + n + "\n";
-  for (const std::string& w : f.Warnings) out += "  Warning: " + w + "\n";
+  out += "  gate drive: " + Value(f.GateW, "W") + ", in the driver (Qg Vgs f)\n";
+  out += "  junction " + Value(f.TjC, "C") + " (TJ max " + Value(f.TjMaxC, "C") + "): Rth " +
+         Value(f.RthKPerW, "K/W") + ", ambient " + Value(f.AmbientC, "C") + "\n";
+  out += "  RDS(on) at the junction's temperature: " + Value(f.RonHotOhm, "ohm") + "\n";
+  for (const std::string& n : notes) out += Wrapped("  ", "    ", n);
+  for (const std::string& w : f.Warnings) out += Wrapped("  Warning: ", "    ", w);
   return out;
 }
 
@@ -82,8 +106,6 @@ std::string DiodeHint(const SimResult& r, bool bodyDiode) {
   if (bodyDiode || !r.Run.Ok()) return "";
   const double low = LowestSwitchVoltage(r);
   if (!(low < kDiodeConducts)) return "";
-  return Format(
-      "Switch voltage: it falls to %.3g V; a real MOSFET's body diode would conduct there "
-      "(--diode puts one in).\n",
-      low);
+  return Format("Switch voltage down to %.3g V: a real MOSFET's body diode conducts (--diode).\n",
+                low);
 }
