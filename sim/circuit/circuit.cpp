@@ -30,6 +30,7 @@ const char* const kNodeGround = "0";
 const char* const kNodeSupply = "vcc";
 const char* const kNodeSwitch = "d";
 const char* const kNodeLoad = "out";
+const char* const kNodePin = "pin";
 const double kSwitchRamp = 0.005;
 const double kMinRon = 1e-3;
 
@@ -225,6 +226,27 @@ void AddDevice(Circuit& c, const DeviceModel& d) {
     if (c.Load > static_cast<int>(at)) c.Load++;
     c.Device.Coss = 0.0;
   }
+}
+
+void AddPackage(Circuit& c, double henry) {
+  assert(henry > 0.0 && FindPart(c, "Lpkg") == nullptr);
+  size_t at = 0;
+  double dc = 0.0; /* the choke's DC current flows through the package too */
+  for (size_t i = 0; i < c.Parts.size(); i++) {
+    CircuitPart& p = c.Parts[i];
+    if (p.Name == "Lp1") dc = p.Initial;
+    if (p.Name == "Cp1" || p.Name == "Coss") at = i + 1;
+    if (p.Name == "Coss") continue;
+    if (p.NodeA == kNodeSwitch) p.NodeA = kNodePin;
+    if (p.NodeB == kNodeSwitch) p.NodeB = kNodePin;
+  }
+  c.Parts.insert(c.Parts.begin() + at,
+                 CircuitPart{"Lpkg", kCoil, kNodePin, kNodeSwitch, henry, 0.0, 0.0, dc});
+  if (c.Load >= static_cast<int>(at)) c.Load++;
+}
+
+bool IsDevicePart(const CircuitPart& p) {
+  return p.Name == "Coss" || p.Name == "Lpkg";
 }
 
 bool IsNonlinear(const Circuit& c) {

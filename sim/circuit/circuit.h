@@ -23,6 +23,7 @@ extern const char* const kNodeGround;
 extern const char* const kNodeSupply; /* the supply's positive terminal */
 extern const char* const kNodeSwitch; /* the switch, Cp1 and the choke meet here */
 extern const char* const kNodeLoad;   /* the load's top */
+extern const char* const kNodePin;    /* the drain pin, when a package coil stands before the die */
 
 /* One part between NodeA and NodeB.  A coil's current and a capacitor's
    voltage are counted from A to B. */
@@ -122,6 +123,16 @@ void BuildCircuit(const DesignState& s, int topology, bool notch, CircuitUse use
    beside Cp1, with the loss of the circuit's capacitors, the rest into
    c.Device. */
 void AddDevice(Circuit& c, const DeviceModel& d);
+
+/* The device's package: a coil "Lpkg" of `henry` from the die (the
+   switch node, the switch and Coss) to the drain pin, where every other
+   part that met the switch now meets.  The switch voltage is then the
+   die's, what the device itself stands. */
+void AddPackage(Circuit& c, double henry);
+
+/* True for the parts that are the device's own (Coss, Lpkg): they are
+   not bought, wound or toleranced as the circuit's parts are. */
+bool IsDevicePart(const CircuitPart& p);
 
 /* A graded capacitance as a linear one of its value at vcc, no diode. */
 DeviceModel LinearisedDevice(const DeviceModel& d, double vcc);

@@ -68,6 +68,7 @@ TuneSettings SettingsFor(const SimOptions& o) {
       d.Table.clear();
     }
     t.Device = d;
+    if (Known(o.Device.LeadNh)) t.PackageHenry = o.Device.LeadNh * 1e-9;
   }
   t.EdgeSeconds = o.EdgeNs >= 0.0 ? o.EdgeNs * 1e-9
                   : o.HasDevice   ? RecordEdgeSeconds(o.Device)

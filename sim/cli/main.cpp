@@ -236,7 +236,10 @@ void NoteDevice(SimRun& run) {
   if (!c.Device.BodyDiode && !o.NoDiode)
     n.push_back("reverse conduction: the record gives none, none simulated");
   if (Known(d.LeadNh) && d.LeadNh > 0.0)
-    n.push_back(Format("package: its %.4g nH lead inductance is not in the circuit", d.LeadNh));
+    n.push_back(
+        Format("package: its %.4g nH lead inductance is Lpkg, from the drain pin to the "
+               "die; the switch voltage is the die's",
+               d.LeadNh));
   if (!Known(d.QgNc) || !Known(d.VgsV))
     n.push_back("gate drive: the record gives no gate charge at a drive voltage");
 }

@@ -311,6 +311,7 @@ void TunedCircuit(const DesignState& s, int topology, bool notch, const TuneSett
   }
   ApplySwitch(settings, c);
   AddDevice(c, device);
+  if (settings.PackageHenry > 0.0) AddPackage(c, settings.PackageHenry);
   if (settings.Adjust) settings.Adjust(c);
 }
 

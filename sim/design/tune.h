@@ -31,8 +31,9 @@ struct TuneSettings {
      never shorter than kSwitchRamp of a period, which resolves the
      turn-on of a hard switch. */
   double EdgeSeconds = 0.0;
-  double Duty = 0.5;       /* the share of the period the switch is driven on */
-  int Series = kSeriesE24; /* PreferredSeries the built design's capacitors come from */
+  double Duty = 0.5;         /* the share of the period the switch is driven on */
+  double PackageHenry = 0.0; /* the device's lead inductance before the die; 0 for none */
+  int Series = kSeriesE24;   /* PreferredSeries the built design's capacitors come from */
   std::function<void(Circuit&)> Adjust; /* applied to every circuit tried (tests idealise) */
   std::function<void(int)> Progress;    /* told the steady states found so far */
 };

@@ -68,7 +68,7 @@ std::string PartValue(const Circuit& c, const std::string& name) {
 std::vector<const CircuitPart*> NetworkParts(const Circuit& c) {
   std::vector<const CircuitPart*> out;
   for (const CircuitPart& p : c.Parts)
-    if (p.Name != "Cp1" && p.Name != "Coss" && p.Name != "Cblk") out.push_back(&p);
+    if (p.Name != "Cp1" && !IsDevicePart(p) && p.Name != "Cblk") out.push_back(&p);
   return out;
 }
 
