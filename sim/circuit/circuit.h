@@ -69,7 +69,7 @@ struct DeviceModel {
   double CossVolts = 0.0; /* V: the datasheet point of a graded capacitance (a table's last) */
   double Grading = 0.0;   /* M; 0 for a linear capacitance or a table */
   bool BodyDiode = false;
-  std::vector<CossPoint> Table; /* empty unless the capacitance is a table */
+  std::vector<CossPoint> Table = {}; /* empty unless the capacitance is a table */
   /* The body diode as a junction: saturation current (A), emission
      coefficient and series resistance (ohm).  Without a device record it
      is a fast silicon junction with a little series resistance. */

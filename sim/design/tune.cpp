@@ -355,7 +355,8 @@ void TuneDesign(const DesignState& calc, int topology, bool notch, const TuneSet
   }
   /* 2: the external capacitor beside a linear (or linearised) device. */
   if (cossPf > 0.0) {
-    const DeviceModel linear{cossPf * 1e-12, 0.0, 0.0, false};
+    DeviceModel linear;
+    linear.Coss = cossPf * 1e-12;
     Stage beside =
         MakeStage(base, topology, notch, settings, linear, false, Read(d.Design, topology));
     beside.start.v[0] = needPf - cossPf;
