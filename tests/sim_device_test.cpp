@@ -266,3 +266,48 @@ TEST(SimDevice, PackageCoilSitsBetweenPinAndDie) {
         << with.Pout << " " << ng.Pout << ", " << with.Pdev << " " << ng.Pdev;
   }
 }
+
+/* Tuning works at the duty and the edges asked for: the circuit it
+   returns switches at them, at zero voltage and slope, with the design
+   power. */
+TEST(SimDevice, TuningHonoursTheDutyAndTheEdges) {
+  for (double duty : {0.45, 0.55}) {
+    TuneSettings t;
+    t.Duty = duty;
+    t.EdgeSeconds = 10e-9;
+    TuneOutcome out;
+    TuneDesign(ExampleDesign(), 0, 0, t, out);
+    ASSERT_TRUE(out.Tuning.Ok()) << duty << ": " << out.Tuning.Why();
+    const SwitchModel& s = out.Tuned.Power.Switch;
+    EXPECT_EQ(s.Duty, duty);
+    EXPECT_NEAR(s.Ramp, 10e-9 * 3.8e6, 1e-12);
+    const SimResult& r = out.Tuned.Point;
+    EXPECT_NEAR(r.Von / 12.0, 0.0, 1e-3) << duty;
+    EXPECT_NEAR(r.Pout, 2.5, 0.01) << duty;
+  }
+}
+
+/* Options that mean nothing without a device, or together, are refused
+   in one line; the library lists its six parts. */
+TEST(SimDevice, DeviceOptionsRefusedOrListed) {
+  const std::pair<const char*, const char*> refused[] = {
+      {"--no-diode", "--no-diode goes with --device"},
+      {"--rth 5", "--rth goes with --device"},
+      {"--ambient 40", "--ambient goes with --device"},
+      {"--device IRF510 --diode --no-diode", "cannot go together"},
+      {"--device NOSUCHPART", "neither a device of the library"},
+      {"--device IRF540N --edge-ns 100", "--edge-ns"},
+      {"--duty 0.8", "--duty"},
+  };
+  for (const auto& [args, said] : refused) {
+    int status = 0;
+    const std::string err = RunSim(args, true, &status);
+    EXPECT_EQ(status, 2) << args;
+    EXPECT_NE(err.find(said), std::string::npos) << args << ": " << err;
+  }
+  int status = 0;
+  const std::string list = RunSim("--device list", false, &status);
+  EXPECT_EQ(status, 0);
+  for (const char* name : {"IRF510", "IRF610", "IRF540N", "2N7000", "BS170", "GS66506T"})
+    EXPECT_NE(list.find(std::string(name) + "  "), std::string::npos) << name;
+}
