@@ -311,3 +311,33 @@ TEST(SimDevice, DeviceOptionsRefusedOrListed) {
   for (const char* name : {"IRF510", "IRF610", "IRF540N", "2N7000", "BS170", "GS66506T"})
     EXPECT_NE(list.find(std::string(name) + "  "), std::string::npos) << name;
 }
+
+/* A table of equal points is the linear capacitance of that value: the
+   table's netlist curve in ngspice gives the exact engine's figures of
+   the linear one.  A GaN part's reverse drop becomes a junction that
+   carries 1 A at that drop. */
+TEST(SimDevice, TableCurveAndReverseDropAsTheSimulatorSeesThem) {
+  DeviceRecord gan;
+  gan.HasDiode = true;
+  gan.Diode.DropV = 2.5;
+  const DeviceModel drop = DeviceModelOf(gan, true);
+  const double vt = 1.380649e-23 * 298.15 / 1.602176634e-19;
+  EXPECT_NEAR(drop.DiodeIs * std::expm1(2.5 / (drop.DiodeN * vt)), 1.0, 1e-3);
+  if (!SimulatorAvailable()) GTEST_SKIP() << "built without ngspice";
+  DeviceModel linear, table;
+  linear.Coss = 81e-12;
+  table.Table = {{0.0, 81e-12}, {10.0, 81e-12}, {50.0, 81e-12}};
+  table.Coss = 81e-12;
+  table.CossVolts = 50.0;
+  Circuit a = ExampleCircuit(), b = ExampleCircuit();
+  AddDevice(a, linear);
+  AddDevice(b, table);
+  ASSERT_TRUE(IsNonlinear(b));
+  SimResult exact, ng;
+  ExactSteadyState(a, 3.8, exact);
+  SimulateDrive(b, EngineFor(b, kEngineExact), 0, 3.8, ng);
+  ASSERT_TRUE(exact.Run.Ok() && ng.Run.Ok()) << ng.Run.Why();
+  EXPECT_TRUE(AgreesWithNgspice(exact.Pout, exact.Pdev, exact.Eff, exact.Vpeak, exact.ZvsError,
+                                exact.Slope, ng))
+      << exact.Pout << " " << ng.Pout << ", " << exact.Vpeak << " " << ng.Vpeak;
+}
