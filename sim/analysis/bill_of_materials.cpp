@@ -154,7 +154,7 @@ Status BuildBom(const Circuit& c, const SimResult& r, const DesignState& s, int 
   const bool shared = SharedCoil(c, s);
   for (size_t i = 0; i < c.Parts.size(); i++) {
     const CircuitPart& p = c.Parts[i];
-    if (p.Kind == kResistor || p.Name == "Coss") continue;
+    if (p.Kind == kResistor || IsDevicePart(p)) continue;
     if (p.Kind == kCapacitor) {
       out.push_back(CapacitorRow(p, st[i], series, w, Chosen(chosen, p)));
       continue;

@@ -140,15 +140,15 @@ struct Stretch {
 
 std::vector<Stretch> Stretches(const Circuit& c, double period) {
   const double gOn = 1.0 / c.Switch.Ron, gOff = 1.0 / c.Switch.Roff;
-  const double ramp = c.Switch.Ramp * period;
+  const double ramp = c.Switch.Ramp * period, on = c.Switch.Duty * period;
   const int steps = ramp > 0.0 ? kRampSteps : 0;
   std::vector<Stretch> out;
   for (int k = 0; k < steps; k++)
     out.push_back({ramp / steps, gOff + (gOn - gOff) * (k + 0.5) / steps});
-  out.push_back({period / 2.0 - ramp, gOn});
+  out.push_back({on - ramp, gOn});
   for (int k = 0; k < steps; k++)
     out.push_back({ramp / steps, gOn - (gOn - gOff) * (k + 0.5) / steps});
-  out.push_back({period / 2.0 - ramp, gOff});
+  out.push_back({period - on - ramp, gOff});
   return out;
 }
 

@@ -85,12 +85,13 @@ std::vector<ElementRange> ToleranceRanges(const Circuit& c, double capPct, doubl
                                           double ronPct) {
   std::vector<ElementRange> out;
   for (const std::string& e : CircuitElements(c)) {
-    if (e == kDeviceCapacitance) continue;
     if (e == kRonElement) {
       out.push_back({e, 0.0, ronPct / 100.0});
       continue;
     }
-    const double tol = (FindPart(c, e)->Kind == kCapacitor ? capPct : coilPct) / 100.0;
+    const CircuitPart* p = FindPart(c, e);
+    if (IsDevicePart(*p)) continue; /* the device's own, not a part bought to a tolerance */
+    const double tol = (p->Kind == kCapacitor ? capPct : coilPct) / 100.0;
     out.push_back({e, -tol, tol});
   }
   return out;

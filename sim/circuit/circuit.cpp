@@ -30,9 +30,9 @@ const char* const kNodeGround = "0";
 const char* const kNodeSupply = "vcc";
 const char* const kNodeSwitch = "d";
 const char* const kNodeLoad = "out";
+const char* const kNodePin = "pin";
 const double kSwitchRamp = 0.005;
 const double kMinRon = 1e-3;
-const double kJunctionPotential = 0.7;
 const double kThermalVolts = 8.617333262e-5 * 300.15; /* Boltzmann's constant over q, x 300.15 K */
 
 namespace {
@@ -212,20 +212,9 @@ void BuildCircuit(const DesignState& s, int topology, bool notch, CircuitUse use
   c.Load = static_cast<int>(c.Parts.size()) - 1;
 }
 
-double CossAt(const DeviceModel& d, double v) {
-  if (d.Grading <= 0.0) return d.Coss;
-  const double cj = d.Coss * std::pow(1.0 + d.CossVolts / kJunctionPotential, d.Grading);
-  const double at = std::max(v, -0.5 * kJunctionPotential);
-  return cj * std::pow(1.0 + at / kJunctionPotential, -d.Grading);
-}
-
-bool HasGradedCoss(const DeviceModel& d) {
-  return d.Coss > 0.0 && d.Grading > 0.0;
-}
-
 void AddDevice(Circuit& c, const DeviceModel& d) {
   c.Device = d;
-  if (d.Coss > 0.0 && d.Grading <= 0.0) {
+  if (d.Coss > 0.0 && !IsGradedCoss(d)) {
     /* The device's own capacitance beside Cp1, with the loss every
        capacitor has, so the shunt capacitance behaves as one capacitor
        whichever share the device takes. */
@@ -240,8 +229,29 @@ void AddDevice(Circuit& c, const DeviceModel& d) {
   }
 }
 
+void AddPackage(Circuit& c, double henry) {
+  assert(henry > 0.0 && FindPart(c, "Lpkg") == nullptr);
+  size_t at = 0;
+  double dc = 0.0; /* the choke's DC current flows through the package too */
+  for (size_t i = 0; i < c.Parts.size(); i++) {
+    CircuitPart& p = c.Parts[i];
+    if (p.Name == "Lp1") dc = p.Initial;
+    if (p.Name == "Cp1" || p.Name == "Coss") at = i + 1;
+    if (p.Name == "Coss") continue;
+    if (p.NodeA == kNodeSwitch) p.NodeA = kNodePin;
+    if (p.NodeB == kNodeSwitch) p.NodeB = kNodePin;
+  }
+  c.Parts.insert(c.Parts.begin() + at,
+                 CircuitPart{"Lpkg", kCoil, kNodePin, kNodeSwitch, henry, 0.0, 0.0, dc});
+  if (c.Load >= static_cast<int>(at)) c.Load++;
+}
+
+bool IsDevicePart(const CircuitPart& p) {
+  return p.Name == "Coss" || p.Name == "Lpkg";
+}
+
 bool IsNonlinear(const Circuit& c) {
-  return HasGradedCoss(c.Device) || c.Device.BodyDiode;
+  return IsGradedCoss(c.Device) || c.Device.BodyDiode;
 }
 
 DeviceModel LinearisedDevice(const DeviceModel& d, double vcc) {
@@ -255,7 +265,7 @@ Circuit Linearised(const Circuit& c) {
   out.Device.BodyDiode = false;
   /* A linear capacitance is already the part "Coss": adding it again
      would double it. */
-  if (!HasGradedCoss(c.Device)) return out;
+  if (!IsGradedCoss(c.Device)) return out;
   out.Device = DeviceModel{};
   AddDevice(out, LinearisedDevice(c.Device, c.Vcc));
   return out;

@@ -56,6 +56,25 @@ TuneSettings SettingsFor(const SimOptions& o) {
   t.Device.CossVolts = o.CossVolts;
   t.Device.Grading = o.CossVolts > 0.0 ? o.CossM : 0.0;
   t.Device.BodyDiode = o.Diode;
+  if (o.HasDevice) {
+    /* The record's capacitance unless --coss gives one; its diode
+       unless --no-diode, and a GaN part's only when its file gives a
+       reverse drop. */
+    const bool diode = !o.NoDiode && (o.Device.Kind != kGan || o.Device.HasDiode);
+    DeviceModel d = DeviceModelOf(o.Device, diode);
+    if (o.CossPf > 0.0) {
+      d.Coss = t.Device.Coss;
+      d.CossVolts = t.Device.CossVolts;
+      d.Grading = t.Device.Grading;
+      d.Table.clear();
+    }
+    t.Device = d;
+    if (Known(o.Device.LeadNh)) t.PackageHenry = o.Device.LeadNh * 1e-9;
+  }
+  t.EdgeSeconds = o.EdgeNs >= 0.0 ? o.EdgeNs * 1e-9
+                  : o.HasDevice   ? RecordEdgeSeconds(o.Device)
+                                  : 0.0;
+  t.Duty = o.Duty;
   t.Series = o.Series;
   return t;
 }

@@ -12,6 +12,7 @@
 ** stopped the run (the rows and files then hold the drive frequencies
 ** done).
 */
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -19,6 +20,8 @@
 
 #include "app/design_state.h"
 #include "app/version.h"
+#include "sim/analysis/device_figures.h"
+#include "sim/analysis/device_heat.h"
 #include "sim/analysis/two_port.h"
 #include "sim/circuit/format.h"
 #include "sim/circuit/topology_table.h"
@@ -35,6 +38,7 @@
 #include "sim/engine/drive.h"
 #include "sim/engine/ngspice_runner.h"
 #include "sim/report/bom_report.h"
+#include "sim/report/device_report.h"
 #include "sim/report/harmonics_report.h"
 #include "sim/report/html_report.h"
 #include "sim/report/run_json.h"
@@ -63,6 +67,10 @@ struct SimRun {
   Status bomMade;
   size_t done;             /* drive frequencies done */
   std::string interrupted; /* what a stop signal cut short, and how far it had come */
+  HeatOutcome heat;        /* the device's junction, when its Rth is known */
+  double tuneRon;          /* ohm: the hot Ron the tuning works at; 0: the design's */
+  DeviceFigures device;    /* with --device, at the design frequency */
+  std::vector<std::string> deviceNotes;
   nlohmann::json analyses; /* each analysis run, by its key, for the report */
   std::vector<DrawnPicture> analysisPictures;
   int status;
@@ -114,6 +122,17 @@ std::vector<OutputFile> OutputFiles(const SimOptions& o) {
   return files;
 }
 
+/* The edges must leave the switch fully on, and fully off, for as long
+   as they take. */
+Status CheckSwitch(const Circuit& c) {
+  const SwitchModel& s = c.Switch;
+  if (s.Ramp <= 0.5 * std::min(s.Duty, 1.0 - s.Duty)) return Status::Done();
+  return Status::Failed(Format(
+      "--edge-ns: edges of %.4g ns take more than half of the switch's %s time at duty %.3g and "
+      "%.4g MHz",
+      s.Ramp / c.DesignHz * 1e9, s.Duty <= 0.5 ? "on" : "off", s.Duty, c.DesignHz * 1e-6));
+}
+
 /* Everything checked before anything runs: the simulator this build
    has, the output files, the calculator's design and its circuit.  The
    plot folder is made last, so that a refused run makes nothing, and its
@@ -131,6 +150,7 @@ Status Prepare(SimRun& run) {
   CalculatorCircuit(run.calc, o.Design, SettingsFor(o), run.circuit);
   DriveFrequencies(o, run.mhz);
   st = CheckCircuit(run.circuit);
+  if (st.Ok()) st = CheckSwitch(run.circuit);
   if (st.Ok()) st = MakePlotFolder(o);
   if (st.Ok() && !o.PlotDir.empty()) st = CheckOutputFiles(OutputFiles(o));
   return st;
@@ -140,6 +160,7 @@ Status Prepare(SimRun& run) {
 bool Tune(SimRun& run) {
   ProgressMeter m = StartProgress("tuning", "steady states");
   TuningRequest request = TuningRequestFor(run.o);
+  request.Settings.Ron = run.tuneRon;
   request.Settings.Progress = [&m](int evaluations) { ShowProgress(m, evaluations, 0); };
   RunTuning(run.calc, request, run.tuning);
   EndProgress(m);
@@ -154,6 +175,93 @@ bool Tune(SimRun& run) {
   std::fprintf(stderr, "tolvarin-sim: %s\n", run.tuning.Outcome.Tuning.Why().c_str());
   PrintJsonError(run, run.tuning.Outcome.Tuning.Why());
   return false;
+}
+
+/* The device's thermal resistance, junction to ambient: --rth, else the
+   record's with the assumed heatsink; kAbsent when neither gives one. */
+double RunRth(const SimOptions& o) {
+  return o.Rth > 0.0 ? o.Rth : DefaultRth(o.Device);
+}
+
+HeatRequest HeatFor(const SimRun& run) {
+  const SimOptions& o = run.o;
+  HeatRequest h;
+  h.RonOhm = std::max(kMinRon, double(o.Design.Ron));
+  h.TempcoPerK = Known(o.Device.RonTempcoPerK) ? o.Device.RonTempcoPerK : 0.0;
+  h.RthKPerW = RunRth(o);
+  h.AmbientC = o.Ambient;
+  h.Engine = o.Engine;
+  h.Periods = o.Periods;
+  h.DriveMHz = DesignMHz(o);
+  return h;
+}
+
+/* The junction of the device in circuit c, whose Ron becomes the hot
+   one; false when there is none to find (no device, no Rth) or the heat
+   did not settle. */
+bool Heat(SimRun& run, Circuit& c) {
+  if (!run.o.HasDevice || !Known(RunRth(run.o))) return false;
+  SolveHeat(c, HeatFor(run), run.heat);
+  if (!run.heat.Solved.Ok()) return false;
+  c.Switch.Ron = run.heat.RonHot;
+  return true;
+}
+
+/* What the device section says of the values the run assumed. */
+void NoteDevice(SimRun& run) {
+  const SimOptions& o = run.o;
+  const DeviceRecord& d = o.Device;
+  std::vector<std::string>& n = run.deviceNotes;
+  const Circuit& c = run.circuit;
+  n.push_back(Format("edges: ramps of %.3g %% of a period (%.4g ns)%s, duty %.3g",
+                     100.0 * c.Switch.Ramp, c.Switch.Ramp / c.DesignHz * 1e9,
+                     o.EdgeNs >= 0.0              ? ", from --edge-ns"
+                     : RecordEdgeSeconds(d) > 0.0 ? ", the mean of the record's rise and fall"
+                                                  : ", the engines' shortest",
+                     c.Switch.Duty));
+  if (!Known(d.RonOhm) && !o.RonGiven)
+    n.push_back(
+        Format("RDS(on): the record gives none; the design's %.4g ohm", double(o.Design.Ron)));
+  if (!Known(d.RonTempcoPerK))
+    n.push_back("RDS(on): the record gives no temperature coefficient; held at its 25 C value");
+  if (o.Rth <= 0.0 && Known(d.RthJcKPerW))
+    n.push_back(
+        Format("Rth: the record's RthJC %.4g K/W plus %.4g K/W assumed for a washer and "
+               "a small heatsink",
+               d.RthJcKPerW, kAssumedHeatsinkKPerW));
+  else if (o.Rth <= 0.0 && Known(d.RthJaKPerW))
+    n.push_back(Format("Rth: the record's RthJA %.4g K/W, in free air", d.RthJaKPerW));
+  else if (o.Rth <= 0.0)
+    n.push_back("junction temperature: the record gives no thermal resistance; give --rth");
+  if (!run.heat.Solved.Ok() && Known(RunRth(o)))
+    n.push_back("junction temperature: " + run.heat.Solved.Why());
+  if (!c.Device.BodyDiode && !o.NoDiode)
+    n.push_back("reverse conduction: the record gives none, none simulated");
+  if (Known(d.LeadNh) && d.LeadNh > 0.0)
+    n.push_back(
+        Format("package: its %.4g nH lead inductance is Lpkg, from the drain pin to the "
+               "die; the switch voltage is the die's",
+               d.LeadNh));
+  if (!Known(d.QgNc) || !Known(d.VgsV))
+    n.push_back("gate drive: the record gives no gate charge at a drive voltage");
+}
+
+/* The device's figures at the design frequency. */
+void FigureRunDevice(SimRun& run) {
+  if (!run.o.HasDevice || !run.designPoint.Run.Ok()) return;
+  const bool hot = run.heat.Solved.Ok() && Known(RunRth(run.o));
+  FigureDevice(run.o.Device, run.circuit, run.designPoint, DesignMHz(run.o),
+               hot ? run.heat.TjC : kAbsent, run.device);
+  run.device.RthKPerW = RunRth(run.o);
+  run.device.AmbientC = run.o.Ambient;
+  NoteDevice(run);
+}
+
+/* The device object and the warnings of a JSON document. */
+void DeviceJsonInto(const SimRun& run, nlohmann::json& doc) {
+  if (run.o.HasDevice && run.designPoint.Run.Ok()) doc["device"] = DeviceJson(run.device);
+  const std::string hint = DiodeHint(run.designPoint, run.circuit.Device.BodyDiode);
+  if (!run.o.HasDevice && !hint.empty()) doc["warnings"].push_back(hint.substr(0, hint.size() - 1));
 }
 
 /* The table is printed row by row as each drive frequency is done; the
@@ -308,6 +416,7 @@ void PrintJson(SimRun& run) {
   const std::string choke = ChokeLossWarning(run.circuit, run.results);
   doc["warnings"] = nlohmann::json::array();
   if (!choke.empty()) doc["warnings"].push_back(choke.substr(0, choke.size() - 1));
+  DeviceJsonInto(run, doc);
   if (StopSignal() != 0) doc["interrupted"] = Interrupted(run);
   Print(doc.dump(2) + "\n");
 }
@@ -319,8 +428,12 @@ void PrintText(SimRun& run) {
   Print(ChokeLossWarning(run.circuit, run.results));
   if (whole && run.o.Impedance && !PrintImpedance(run)) run.status = 1;
   if (whole) PrintDesignPoint(run);
+  if (whole && run.o.HasDevice && run.designPoint.Run.Ok())
+    Print(DeviceText(run.device, run.deviceNotes));
+  if (whole && !run.o.HasDevice) Print(DiodeHint(run.designPoint, run.circuit.Device.BodyDiode));
   if (whole && run.mhz.size() == 1 && run.results[0].Run.Ok())
-    Print("\n" + PlotPeriod(run.results[0].Vsw, run.results[0].Isw, run.mhz[0]));
+    Print("\n" +
+          PlotPeriod(run.results[0].Vsw, run.results[0].Isw, run.mhz[0], run.circuit.Switch.Duty));
   if (whole) RunAnalyses(run, nullptr);
 }
 
@@ -370,6 +483,7 @@ nlohmann::json ReportDocument(const SimRun& run) {
   const std::string choke = ChokeLossWarning(run.circuit, run.results);
   doc["warnings"] = nlohmann::json::array();
   if (!choke.empty()) doc["warnings"].push_back(choke.substr(0, choke.size() - 1));
+  DeviceJsonInto(run, doc);
   if (StopSignal() != 0) doc["interrupted"] = Interrupted(run);
   return doc;
 }
@@ -425,6 +539,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tolvarin-sim: %s\n", parsed.Why().c_str());
     return 2;
   }
+  if (run.o.DeviceList) {
+    Print(DeviceListText());
+    return Finish(0, run);
+  }
   if (run.o.Help || run.o.Version) {
     Print(run.o.Help ? SimHelpText() : "tolvarin-sim " TOLVARIN_VERSION "\n");
     return Finish(0, run);
@@ -432,8 +550,12 @@ int main(int argc, char** argv) {
   const Status ready = Prepare(run);
   if (!ready.Ok()) return Refuse(run, ready);
   CatchStopSignals();
+  /* The tuning works at the Ron the calculator's circuit heats to; the
+     circuit chosen then finds its own. */
+  if (run.o.Tune && Heat(run, run.circuit)) run.tuneRon = run.heat.RonHot;
   if (run.o.Tune && !Tune(run)) return Finish(1, run);
   ChosenCircuit(run.calc, run.o, run.tuning, run.circuit);
+  Heat(run, run.circuit);
   run.engine = EngineFor(run.circuit, run.o.Engine);
   run.confirm = run.o.Confirm && run.engine == kEngineExact;
   if (!run.o.Json) {
@@ -447,6 +569,7 @@ int main(int argc, char** argv) {
   if (run.done == run.mhz.size() && StopSignal() == 0) {
     FindDesignPoint(run);
     MakeBom(run);
+    FigureRunDevice(run);
   }
   if (run.o.Json)
     PrintJson(run);

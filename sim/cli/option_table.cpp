@@ -20,6 +20,7 @@
 #include "sim/circuit/format.h"
 #include "sim/circuit/topology_table.h"
 #include "sim/cli/design_choice.h"
+#include "sim/cli/device_option.h"
 #include "sim/cli/number_text.h"
 #include "sim/design/e24.h"
 #include "sim/design/toroid_winding.h"
@@ -326,6 +327,49 @@ const OptionRow kOptionRows[] = {
      .Kind = kOptFlag,
      .Help = "the device's body diode across the switch",
      .Flag = &SimOptions::Diode},
+    {.Name = "--device",
+     .Value = "NAME|FILE",
+     .Kind = kOptText,
+     .Help = "the transistor: a part of the library, or a JSON device file (see the README); "
+             "its Ron, Coss, body diode, edges and heat go into the circuit, and --ron, "
+             "--coss and --edge-ns override them; --device list shows the library",
+     .Read = ReadDeviceOption},
+    {.Name = "--no-diode",
+     .Kind = kOptFlag,
+     .Help = "leave the body diode of --device out",
+     .Flag = &SimOptions::NoDiode},
+    {.Name = "--edge-ns",
+     .Value = "NS",
+     .Kind = kOptNumber,
+     .Help = "the switch's turn-on and turn-off time, a linear ramp of its conductance",
+     .Number = &SimOptions::EdgeNs,
+     .High = 1e6,
+     .DefaultNote = "the mean of the device's rise and fall times, else 0.5 % of a period"},
+    {.Name = "--duty",
+     .Value = "D",
+     .Kind = kOptNumber,
+     .Help = "the share of each period the switch is driven on",
+     .Number = &SimOptions::Duty,
+     .Low = 0.25,
+     .High = 0.75,
+     .Default = "0.5"},
+    {.Name = "--rth",
+     .Value = "K/W",
+     .Kind = kOptNumber,
+     .Help = "the device's thermal resistance from junction to ambient",
+     .Number = &SimOptions::Rth,
+     .High = 1e4,
+     .LowOpen = true,
+     .DefaultNote = "the device's RthJC plus 5 K/W for a washer and a small heatsink, or its "
+                    "RthJA"},
+    {.Name = "--ambient",
+     .Value = "C",
+     .Kind = kOptNumber,
+     .Help = "the ambient temperature",
+     .Number = &SimOptions::Ambient,
+     .Low = -55.0,
+     .High = 150.0,
+     .Default = "25"},
     {.Group = "Analyses, at the design frequency:",
      .Name = "--design",
      .Value = "NAME",

@@ -74,6 +74,10 @@ Status CheckTogether(const SimOptions& o, const CLI::App& app) {
         "--confirm sets the exact engine beside ngspice: leave out --engine ngspice");
   if (app.count("--coss-m") > 0 && o.CossVolts <= 0.0)
     return Status::Failed("--coss-m grades a capacitance given at a voltage: use --coss PF@V");
+  if (o.Diode && o.NoDiode) return Status::Failed("--diode and --no-diode cannot go together");
+  for (const char* name : {"--no-diode", "--rth", "--ambient"})
+    if (app.count(name) > 0 && !o.HasDevice)
+      return Status::Failed(std::string(name) + " goes with --device");
   if (o.Analysed > kDesignCalculator && !o.Tune)
     return Status::Failed(std::string("--design ") + DesignChoiceName(o.Analysed) +
                           " needs --tune");
@@ -130,6 +134,10 @@ Status ParseSimOptions(int argc, const char* const* argv, SimOptions& o) {
     const Status st = ReadOption(r, value, o);
     if (!st.Ok()) return st;
   }
+  /* The record's Ron is the design's unless --ron was typed. */
+  o.RonGiven = app.count("--ron") > 0;
+  if (o.HasDevice && !o.RonGiven && Known(o.Device.RonOhm))
+    o.Design.Ron = static_cast<float>(o.Device.RonOhm);
   const Status together = CheckTogether(o, app);
   if (o.Core >= 0) o.Coils = kCoilsToroid; /* a core named is a toroid asked for */
   return together;

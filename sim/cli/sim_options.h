@@ -9,6 +9,7 @@
 
 #include "sim/analysis/emission_mask.h"
 #include "sim/design/design_request.h"
+#include "sim/design/device_record.h"
 
 struct SimOptions {
   DesignRequest Design; /* the six inputs, the network and its trap */
@@ -37,6 +38,16 @@ struct SimOptions {
   double CossVolts;       /* V of its datasheet point when graded; 0: linear */
   double CossM;           /* grading exponent of a graded capacitance */
   bool Diode = false;     /* the device's body diode in the circuit */
+  /* The transistor (--device), its switching and its heat. */
+  bool DeviceList = false; /* --device list: print the library */
+  bool HasDevice = false;  /* Device holds the record --device named */
+  DeviceRecord Device;
+  bool NoDiode = false;  /* no body diode with --device */
+  bool RonGiven = false; /* --ron typed: it overrides the record's */
+  double EdgeNs = -1.0;  /* the switch's edges; below 0: the record's, else the shortest ramp */
+  double Duty;           /* the share of the period the switch is on */
+  double Rth;            /* K/W junction to ambient; 0: the record's with the assumed heatsink */
+  double Ambient;        /* C */
   /* The analyses, at the design frequency, of the design chosen. */
   int Analysed;             /* DesignChoice; -1: built with --tune, calculator otherwise */
   bool Tolerance = false;   /* Monte Carlo over the parts' tolerances */

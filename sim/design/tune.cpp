@@ -19,6 +19,7 @@
 #include "sim/design/tune.h"
 
 #include <Eigen/Dense>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <unsupported/Eigen/NonLinearOptimization>
@@ -136,7 +137,7 @@ bool Within(const SimResult& r, const DesignState& calc, const double tol[3]) {
 Status Solve(Stage& stage, SimulatedDesign& d) {
   Stage linear = stage;
   linear.device = LinearisedDevice(stage.device, stage.calc->Vcc);
-  const bool nonlinear = HasGradedCoss(stage.device) || stage.device.BodyDiode;
+  const bool nonlinear = IsGradedCoss(stage.device) || stage.device.BodyDiode;
   Functor f{&stage, &linear};
   Eigen::HybridNonLinearSolver<Functor> solver(f);
   solver.parameters.epsfcn = 1e-8; /* difference steps of 1e-4: above the engine's noise */
@@ -225,6 +226,12 @@ std::string DeviceTooLargeText(const DesignState& calc, const DeviceModel& d, do
 
 }  // namespace
 
+void ApplySwitch(const TuneSettings& settings, Circuit& c) {
+  if (settings.Ron > 0.0) c.Switch.Ron = std::max(settings.Ron, kMinRon);
+  c.Switch.Ramp = std::max(kSwitchRamp, settings.EdgeSeconds * c.DesignHz);
+  c.Switch.Duty = settings.Duty;
+}
+
 void TuneResiduals(const SimResult& r, double vcc, double power, double out[3]) {
   out[0] = r.Von / vcc;
   out[1] = r.Slope;
@@ -266,7 +273,9 @@ void TunedCircuit(const DesignState& s, int topology, bool notch, const TuneSett
     SetPartValue(c, row.Tuned.Form == kSeriesForm ? "Cs2" : "Cp2", exact->CapPf * 1e-12);
     if (!TopologyDrivesRload(topology)) SetPartValue(c, row.LoadName, exact->RoOhm);
   }
+  ApplySwitch(settings, c);
   AddDevice(c, device);
+  if (settings.PackageHenry > 0.0) AddPackage(c, settings.PackageHenry);
   if (settings.Adjust) settings.Adjust(c);
 }
 
@@ -319,7 +328,7 @@ void TuneDesign(const DesignState& calc, int topology, bool notch, const TuneSet
     if (!out.Tuning.Ok()) return;
   }
   /* 3: the nonlinear device itself. */
-  const bool nonlinear = (device.Coss > 0.0 && device.Grading > 0.0) || device.BodyDiode;
+  const bool nonlinear = IsGradedCoss(device) || device.BodyDiode;
   if (nonlinear) {
     Stage real = MakeStage(base, topology, notch, settings, device, Read(d.Design, topology));
     out.Tuning = Solve(real, d);

@@ -23,12 +23,19 @@
 #include "sim/engine/steady_state.h"
 
 struct TuneSettings {
-  double ChokeUh = 0.0;    /* the choke held fixed at this; 0: the designed one */
-  double ChokeRdc = 0.0;   /* a bought choke's DC resistance, ohm; 0: as the coil model winds it */
-  double ChokeQ = 0.0;     /* a bought choke's Q at the design frequency; 0: as wound */
-  CoilChoice Coils{};      /* what the coils are wound on */
-  DeviceModel Device{};    /* the device's capacitance and body diode */
-  int Series = kSeriesE24; /* PreferredSeries the built design's capacitors come from */
+  double ChokeUh = 0.0;  /* the choke held fixed at this; 0: the designed one */
+  double ChokeRdc = 0.0; /* a bought choke's DC resistance, ohm; 0: as the coil model winds it */
+  double ChokeQ = 0.0;   /* a bought choke's Q at the design frequency; 0: as wound */
+  CoilChoice Coils{};    /* what the coils are wound on */
+  DeviceModel Device{};  /* the device's capacitance and body diode */
+  double Ron = 0.0;      /* the switch's on-resistance, ohm; 0: the design's Ron */
+  /* How long the switch takes to turn on and off, s; the engines' ramp is
+     never shorter than kSwitchRamp of a period, which resolves the
+     turn-on of a hard switch. */
+  double EdgeSeconds = 0.0;
+  double Duty = 0.5;         /* the share of the period the switch is driven on */
+  double PackageHenry = 0.0; /* the device's lead inductance before the die; 0 for none */
+  int Series = kSeriesE24;   /* PreferredSeries the built design's capacitors come from */
   std::function<void(Circuit&)> Adjust; /* applied to every circuit tried (tests idealise) */
   std::function<void(int)> Progress;    /* told the steady states found so far */
 };
@@ -77,6 +84,10 @@ void TuneDesign(const DesignState& calc, int topology, bool notch, const TuneSet
    QL, the match recomputed by the calculator's EL rule). */
 void ApplyTunedValues(const DesignState& calc, int topology, double cp1Pf, double capPf,
                       double roOhm, DesignState& out, ExactValues* exact = nullptr);
+
+/* The switch of the settings in circuit c: its Ron when given, the ramp
+   of its edges at the design frequency, its duty. */
+void ApplySwitch(const TuneSettings& settings, Circuit& c);
 
 /* The power circuit of a design with the device and the adjustment in;
    with `exact`, its tuned parts take those values. */

@@ -53,36 +53,43 @@ ExactSystem SystemOf(const StateSpace& ss, int load) {
   return s;
 }
 
-/* The segments of one period: conductance as the drive pulse gives it. */
+/* The segments of one period: conductance as the drive pulse gives it,
+   turning off at Duty of the period. */
 void CutPeriod(ExactWorkspace& w, double period) {
-  const double ramp = w.Ramp * period;
+  const double ramp = w.Ramp * period, on = w.Duty * period;
   const int steps = w.RampSteps;
   w.Segments.clear();
   for (int k = 0; k < steps; k++) w.Segments.push_back({k * ramp / steps, ramp / steps, k});
-  w.Segments.push_back({ramp, period / 2.0 - ramp, steps});
+  w.Segments.push_back({ramp, on - ramp, steps});
   for (int k = 0; k < steps; k++)
-    w.Segments.push_back({period / 2.0 + k * ramp / steps, ramp / steps, steps - 1 - k});
-  w.Segments.push_back({period / 2.0 + ramp, period / 2.0 - ramp, steps + 1});
+    w.Segments.push_back({on + k * ramp / steps, ramp / steps, steps - 1 - k});
+  w.Segments.push_back({on + ramp, period - on - ramp, steps + 1});
+}
+
+/* How long system i holds in each of its segments: a ramp step, the on
+   stretch or the off one. */
+double SystemLength(const ExactWorkspace& w, int i, double period) {
+  const double ramp = w.Ramp * period;
+  if (i < w.RampSteps) return ramp / w.RampSteps;
+  if (i == w.RampSteps) return w.Duty * period - ramp;
+  return (1.0 - w.Duty) * period - ramp;
 }
 
 /* Each system's chain over its segments' length. */
 void Chains(ExactWorkspace& w, double period) {
-  const double ramp = w.Ramp * period;
   const Eigen::Index m = w.States + 1;
   const int systems = static_cast<int>(w.Systems.size());
   std::size_t need = 0;
   for (int i = 0; i < systems; i++) {
-    const double h = i < w.RampSteps ? ramp / w.RampSteps : period / 2.0 - ramp;
-    w.Levels[i] = ChainLevels(w.Systems[i].M, h);
+    w.Levels[i] = ChainLevels(w.Systems[i].M, SystemLength(w, i, period));
     w.ChainAt[i] = need;
     need += std::size_t(w.Levels[i] + 1) * m * m;
   }
   if (w.Chain.size() < need) w.Chain.resize(need);
   ChainMatrix f;
-  for (int i = 0; i < systems; i++) {
-    const double h = i < w.RampSteps ? ramp / w.RampSteps : period / 2.0 - ramp;
-    ChainExpm1(w.Systems[i].M, h, w.Levels[i], f, w.Chain.data() + w.ChainAt[i]);
-  }
+  for (int i = 0; i < systems; i++)
+    ChainExpm1(w.Systems[i].M, SystemLength(w, i, period), w.Levels[i], f,
+               w.Chain.data() + w.ChainAt[i]);
 }
 
 /* exp(M h) - I of system i: its chain's top. */
@@ -185,6 +192,7 @@ void PrepareExact(const Circuit& c, ExactWorkspace& w) {
   const double gOn = 1.0 / c.Switch.Ron, gOff = 1.0 / c.Switch.Roff;
   w.RampSteps = c.Switch.Ramp > 0.0 ? kRampSteps : 0;
   w.Ramp = c.Switch.Ramp;
+  w.Duty = c.Switch.Duty;
   w.Vcc = c.Vcc;
   w.Parts = static_cast<int>(c.Parts.size());
   /* The conductance of each rising step, then on, then off; a falling

@@ -59,6 +59,7 @@ struct ExactWorkspace {
   int RampSteps = 0;                            /* kRampSteps, or 0 without ramps */
   double Vcc = 0.0;                             /* V */
   double Ramp = 0.0;                            /* each ramp's share of the period */
+  double Duty = 0.5;                            /* the share of the period the switch is on */
   int Parts = 0;                                /* parts of the circuit */
   std::vector<ExactSystem> Systems;             /* the ramp steps rising, fully on, fully off */
   Eigen::MatrixXd Full;                         /* every part's state from x */

@@ -20,6 +20,7 @@
 */
 #include "sim/engine/netlist.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -101,46 +102,88 @@ void Parts(Writer& w, const Circuit& c) {
   for (const CircuitPart& p : c.Parts) Part(w, p);
 }
 
+/* The body diode's model: a junction with series resistance and no
+   stored charge, of the device's record or a fast silicon one. */
+std::string BodyDiodeModel(const DeviceModel& d) {
+  char buf[128];
+  std::snprintf(buf, sizeof buf, ".model dbody D(IS=%.6g N=%.6g RS=%.6g)", d.DiodeIs, d.DiodeN,
+                d.DiodeRs);
+  return buf;
+}
+
+/* Points of the piecewise-linear curve ngspice is given within each
+   interval of a capacitance table: the power law between the datasheet's
+   points is drawn as that many straight pieces. */
+const int kTablePieces = 8;
+
+/* Beyond the table the capacitance keeps its end values; the curve
+   reaches out this far so ngspice never extrapolates it. */
+const double kTableReach = 1e5;
+
+/* "pwl(v(d), v0, c0, v1, c1, ...)" of a capacitance table. */
+std::string TableExpression(const DeviceModel& d) {
+  std::string e = "pwl(v(" + std::string(kNodeSwitch) + ")";
+  auto point = [&](double v) { e += "," + SpiceNumber(v) + "," + SpiceNumber(CossAt(d, v)); };
+  const std::vector<CossPoint>& t = d.Table;
+  point(std::min(-kTableReach, t.front().Volts - 1.0));
+  for (size_t i = 0; i + 1 < t.size(); i++) {
+    const double a = t[i].Volts, b = t[i + 1].Volts;
+    for (int k = 0; k < kTablePieces; k++) {
+      const double f = double(k) / kTablePieces;
+      /* Geometric steps along a power law, even steps from 0 V. */
+      point(a > 0.0 ? a * std::pow(b / a, f) : a + (b - a) * f);
+    }
+  }
+  point(t.back().Volts);
+  point(std::max(kTableReach, t.back().Volts + 1.0));
+  return e + ")";
+}
+
 /* The device's nonlinear part: a graded output capacitance across the
-   switch, held at its value at -Vj / 2 below that, and the body diode
-   behind a 0 V source that meters its current. */
+   switch, held at its value at -Vj / 2 below that, or a table's curve,
+   and the body diode behind a 0 V source that meters its current. */
 void Device(Writer& w, const Circuit& c) {
   const DeviceModel& d = c.Device;
-  if (d.Coss > 0.0 && d.Grading > 0.0) {
-    const double cj = CossAt(d, 0.0);
-    Add(w, "* Device output capacitance, %.4g pF at %.4g V, graded with M %.3g", d.Coss * 1e12,
-        d.CossVolts, d.Grading);
+  if (IsGradedCoss(d)) {
     /* Its loss is that of every capacitor, at its value at Vcc. */
     const double esr = c.Qcap > 0.0 ? 1.0 / (kTwoPi * c.DesignHz * CossAt(d, c.Vcc) * c.Qcap) : 0.0;
     const bool lossy = esr > 0.0;
-    Add(w, "Ccoss %s %s C='%s*(1+max(v(%s),%s)/%s)^(-%s)'", kNodeSwitch, lossy ? "coss_r" : "0",
-        SpiceNumber(cj).c_str(), kNodeSwitch, SpiceNumber(-0.5 * kJunctionPotential).c_str(),
-        SpiceNumber(kJunctionPotential).c_str(), SpiceNumber(d.Grading).c_str());
+    if (d.Table.size() > 1) {
+      Add(w, "* Device output capacitance, a table of %zu points, %.4g pF at %.4g V",
+          d.Table.size(), d.Coss * 1e12, d.CossVolts);
+      w.lines->push_back("Ccoss " + std::string(kNodeSwitch) + " " + (lossy ? "coss_r" : "0") +
+                         " C='" + TableExpression(d) + "'");
+    } else {
+      const double cj = CossAt(d, 0.0);
+      Add(w, "* Device output capacitance, %.4g pF at %.4g V, graded with M %.3g", d.Coss * 1e12,
+          d.CossVolts, d.Grading);
+      Add(w, "Ccoss %s %s C='%s*(1+max(v(%s),%s)/%s)^(-%s)'", kNodeSwitch, lossy ? "coss_r" : "0",
+          SpiceNumber(cj).c_str(), kNodeSwitch, SpiceNumber(-0.5 * kJunctionPotential).c_str(),
+          SpiceNumber(kJunctionPotential).c_str(), SpiceNumber(d.Grading).c_str());
+    }
     if (lossy) Resistor(w, "RCcoss", "coss_r", "0", esr);
   }
   if (d.BodyDiode) {
     Add(w, "* Body diode across the switch");
     Add(w, "Vdio %s dio DC 0", kNodeSwitch);
     Add(w, "Dbody 0 dio dbody");
-    Add(w, ".model dbody D(IS=%s N=%s RS=%s)", SpiceNumber(d.Diode.Is).c_str(),
-        SpiceNumber(d.Diode.N).c_str(), SpiceNumber(d.Diode.Rs).c_str());
+    w.lines->push_back(BodyDiodeModel(d));
   }
 }
 
 void SupplyAndSwitch(Writer& w, const Circuit& c, double driveHz) {
   const double period = 1.0 / driveHz;
-  const double ramp = c.Switch.Ramp * period;
+  const double ramp = c.Switch.Ramp * period, on = c.Switch.Duty * period;
   Add(w, "* Supply");
   Add(w, "Vsup %s 0 DC %s", kNodeSupply, SpiceNumber(c.Vcc).c_str());
-  Add(w, "* Switch: Ron %.4g ohm when on, 50 %% duty, ramps of %.3g %% of a period", c.Switch.Ron,
-      c.Switch.Ramp * 100.0);
+  Add(w, "* Switch: Ron %.4g ohm when on, %.4g %% duty, ramps of %.3g %% of a period", c.Switch.Ron,
+      c.Switch.Duty * 100.0, c.Switch.Ramp * 100.0);
   Add(w, "Vsw %s sw DC 0", kNodeSwitch);
   const double gOff = 1.0 / c.Switch.Roff, gOn = 1.0 / c.Switch.Ron;
   Add(w, "Bsw sw 0 I=v(sw)*(%s+%s*v(drive))", SpiceNumber(gOff).c_str(),
       SpiceNumber(gOn - gOff).c_str());
   Add(w, "Vdrive drive 0 PULSE(0 1 0 %s %s %s %s)", SpiceNumber(ramp).c_str(),
-      SpiceNumber(ramp).c_str(), SpiceNumber(period / 2.0 - ramp).c_str(),
-      SpiceNumber(period).c_str());
+      SpiceNumber(ramp).c_str(), SpiceNumber(on - ramp).c_str(), SpiceNumber(period).c_str());
 }
 
 /* The voltage from node a to node b as a B-source expression. */

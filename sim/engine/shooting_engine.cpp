@@ -46,30 +46,30 @@ const int kMaxDeviceIterations = 100;
 const double kMaxExponent = 80.0;
 
 /* The diode's current and its slope at junction voltage vj. */
-void DiodeAt(const DiodeJunction& d, double vj, double* id, double* gd) {
-  const double nvt = d.N * kThermalVolts;
+void DiodeAt(const DeviceModel& d, double vj, double* id, double* gd) {
+  const double nvt = d.DiodeN * kThermalVolts;
   const double x = vj / nvt;
   if (x < -kMaxExponent) { /* reverse biased: the exponential is nothing */
-    *id = -d.Is;
+    *id = -d.DiodeIs;
     *gd = 0.0;
     return;
   }
   if (x > kMaxExponent) {
     const double e = std::exp(kMaxExponent);
-    *id = d.Is * (e * (1.0 + x - kMaxExponent) - 1.0);
-    *gd = d.Is * e / nvt;
+    *id = d.DiodeIs * (e * (1.0 + x - kMaxExponent) - 1.0);
+    *gd = d.DiodeIs * e / nvt;
     return;
   }
   const double e = std::exp(x);
-  *id = d.Is * (e - 1.0);
-  *gd = d.Is * e / nvt;
+  *id = d.DiodeIs * (e - 1.0);
+  *gd = d.DiodeIs * e / nvt;
 }
 
 /* A junction's step limited as circuit simulators do, so the exponential
    is never driven far past where it was. */
-double LimitJunction(const DiodeJunction& d, double vnew, double vold) {
-  const double nvt = d.N * kThermalVolts;
-  const double vcrit = nvt * std::log(nvt / (std::sqrt(2.0) * d.Is));
+double LimitJunction(const DeviceModel& d, double vnew, double vold) {
+  const double nvt = d.DiodeN * kThermalVolts;
+  const double vcrit = nvt * std::log(nvt / (std::sqrt(2.0) * d.DiodeIs));
   if (vnew > vcrit && std::fabs(vnew - vold) > 2.0 * nvt) {
     if (vold > 0.0) {
       const double arg = 1.0 + (vnew - vold) / nvt;
@@ -109,10 +109,17 @@ struct Solver {
   bool graded, diode;
 };
 
-/* The graded capacitance and its slope at v, as CossAt gives it (held
-   below -Vj / 2): one power a call, a square root for M = 1/2, since the
-   steps call it thousands of times a period. */
+/* The graded capacitance and its slope at v, as CossAt gives it: for one
+   datasheet point one power a call (a square root for M = 1/2), since the
+   steps call it thousands of times a period; a table's from CossAt, its
+   slope by a central difference. */
 void GradedAt(const ShootingWorkspace& w, double v, double* c, double* dc) {
+  if (!w.Device.Table.empty()) {
+    const double h = 1e-4 * (1.0 + std::fabs(v));
+    *c = CossAt(w.Device, v);
+    *dc = (CossAt(w.Device, v + h) - CossAt(w.Device, v - h)) / (2.0 * h);
+    return;
+  }
   const double vj = kJunctionPotential, low = -0.5 * vj;
   const double at = std::max(v, low), x = 1.0 + at / vj;
   const double m = w.Device.Grading;
@@ -146,11 +153,11 @@ void CapacitanceAt(const Solver& s, const DeviceStep& st, DeviceState& d) {
 void Residuals(const Solver& s, const DeviceStep& st, DeviceState& d, double* f1, double* f2) {
   CapacitanceAt(s, st, d);
   if (s.diode) {
-    DiodeAt(s.w->Device.Diode, d.vj, &d.id, &d.gd);
+    DiodeAt(s.w->Device, d.vj, &d.id, &d.gd);
   } else {
     d.id = d.gd = 0.0;
   }
-  const double rs = s.w->Device.Diode.Rs;
+  const double rs = s.w->Device.DiodeRs;
   d.u = d.ic - d.id;
   *f1 = d.v - st.a - st.k * d.u;
   *f2 = s.diode ? d.v + d.vj + rs * d.id : 0.0;
@@ -169,7 +176,7 @@ bool SolveDevice(const Solver& s, const DeviceStep& st, DeviceState& d) {
     if (!(std::fabs(det) > 0.0) || !std::isfinite(det)) return false;
     const double dv = (f1 * d.j22 - f2 * d.j12) / det;
     const double dvj = (d.j11 * f2 - d.j21 * f1) / det;
-    const double vj = s.diode ? LimitJunction(s.w->Device.Diode, d.vj - dvj, d.vj) : d.vj;
+    const double vj = s.diode ? LimitJunction(s.w->Device, d.vj - dvj, d.vj) : d.vj;
     const bool limited = s.diode && vj != d.vj - dvj;
     d.v -= dv;
     d.vj = vj;
@@ -202,7 +209,7 @@ struct Walk {
 };
 
 void MakeKinds(ShootingWorkspace& w, double period) {
-  const double ramp = w.Ramp * period;
+  const double ramp = w.Ramp * period, on = w.Duty * period;
   const int rs = w.RampSteps;
   struct Segment {
     double length;
@@ -210,9 +217,9 @@ void MakeKinds(ShootingWorkspace& w, double period) {
   };
   std::vector<Segment> segs;
   for (int k = 0; k < rs; k++) segs.push_back({ramp / rs, k});
-  segs.push_back({period / 2.0 - ramp, rs});
+  segs.push_back({on - ramp, rs});
   for (int k = 0; k < rs; k++) segs.push_back({ramp / rs, rs - 1 - k});
-  segs.push_back({period / 2.0 - ramp, rs + 1});
+  segs.push_back({period - on - ramp, rs + 1});
   const double target = period / kShootingSteps;
   const Eigen::Index n = w.States;
   w.Kinds.clear();
@@ -404,8 +411,8 @@ bool Record(ShootingWorkspace& w, const Solver& s, const ChainVector& x0, double
     e.loss += Dissipated(sys.Loss, a, b, h);
     /* The diode's and the capacitance's series loss, by the trapezoid:
        their currents are the device equations' own, known at the ends. */
-    const double pd = wk.dev.id * (-wk.dev.v - w.Device.Diode.Rs * wk.dev.id) +
-                      w.Device.Diode.Rs * wk.dev.id * wk.dev.id;
+    const double pd = wk.dev.id * (-wk.dev.v - w.Device.DiodeRs * wk.dev.id) +
+                      w.Device.DiodeRs * wk.dev.id * wk.dev.id;
     const double pr = w.CossEsr * wk.dev.ic * wk.dev.ic;
     if (first) pdiode = pd, pesr = pr;
     const double ediode = h / 2.0 * (pdiode + pd), eesr = h / 2.0 * (pesr + pr);
@@ -558,6 +565,7 @@ void PrepareShooting(const Circuit& c, ShootingWorkspace& w) {
   const double gOn = 1.0 / c.Switch.Ron, gOff = 1.0 / c.Switch.Roff;
   w.RampSteps = c.Switch.Ramp > 0.0 ? kRampSteps : 0;
   w.Ramp = c.Switch.Ramp;
+  w.Duty = c.Switch.Duty;
   w.Vcc = c.Vcc;
   w.DesignHz = c.DesignHz;
   w.Qcap = c.Qcap;
@@ -601,8 +609,8 @@ void PrepareShooting(const Circuit& c, ShootingWorkspace& w) {
   for (const CircuitPart& p : c.Parts) w.PartNames.push_back(p.Name);
   /* The graded capacitance's loss is every capacitor's, at its value at
      Vcc, as the netlist gives it. */
-  w.CossJunction = HasGradedCoss(c.Device) ? CossAt(c.Device, 0.0) : 0.0;
-  w.CossEsr = HasGradedCoss(c.Device) && c.Qcap > 0.0
+  w.CossJunction = IsGradedCoss(c.Device) ? CossAt(c.Device, 0.0) : 0.0;
+  w.CossEsr = IsGradedCoss(c.Device) && c.Qcap > 0.0
                   ? 1.0 / (kTwoPi * c.DesignHz * CossAt(c.Device, c.Vcc) * c.Qcap)
                   : 0.0;
   const Circuit linear = Linearised(c);
@@ -614,7 +622,7 @@ void PrepareShooting(const Circuit& c, ShootingWorkspace& w) {
   }
   w.LinearNames.clear();
   for (const CircuitPart& p : linear.Parts) w.LinearNames.push_back(p.Name);
-  w.LinearCoss = HasGradedCoss(c.Device) ? IndexOf(w.LinearNames, "Coss") : -1;
+  w.LinearCoss = IsGradedCoss(c.Device) ? IndexOf(w.LinearNames, "Coss") : -1;
 }
 
 void SolveShooting(ShootingWorkspace& w, double driveMHz, int detail, SimResult& r,
@@ -629,7 +637,7 @@ void SolveShooting(ShootingWorkspace& w, double driveMHz, int detail, SimResult&
   double vc0 = 0.0;
   r.Run = StartingPoint(w, driveMHz, x0, &vc0);
   if (!r.Run.Ok()) return;
-  const Solver s{&w, HasGradedCoss(w.Device), w.Device.BodyDiode};
+  const Solver s{&w, IsGradedCoss(w.Device), w.Device.BodyDiode};
   Walk wk;
   wk.dev.vj = std::min(-vc0, 0.0);
   const bool closed = Shoot(w, s, x0, &vc0, wk, &r.Closure);

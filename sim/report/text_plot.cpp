@@ -72,7 +72,7 @@ std::string PlotPanel(const std::vector<double>& samples, int rows, const char* 
   return out;
 }
 
-std::string PlotTimeAxis() {
+std::string PlotTimeAxis(double duty) {
   std::string axis = std::string(kLabelWidth - 1, ' ') + "+" + std::string(kColumns, '-') + "\n";
   std::string marks(kPlotWidth, ' ');
   const char* names[] = {"0", "T/4", "T/2", "3T/4", "T"};
@@ -86,18 +86,18 @@ std::string PlotTimeAxis() {
   std::string drive = "  switch |";
   drive.resize(kLabelWidth);
   drive[kLabelWidth - 1] = '|';
-  for (int c = 0; c < kColumns; c++) drive += (c + 0.5) / kColumns < 0.5 ? '=' : ' ';
+  for (int c = 0; c < kColumns; c++) drive += (c + 0.5) / kColumns < duty ? '=' : ' ';
   while (!drive.empty() && drive.back() == ' ') drive.pop_back();
   return axis + marks + "\n" + drive + "  (= on)\n";
 }
 
 std::string PlotPeriod(const std::vector<double>& vsw, const std::vector<double>& isw,
-                       double driveMHz) {
+                       double driveMHz, double duty) {
   char title[96];
   std::snprintf(title, sizeof title, "Switch voltage, V: one steady period (%.4g ns at %.4g MHz)",
                 1e3 / driveMHz, driveMHz);
   std::string out = PlotPanel(vsw, 14, title);
   out += PlotPanel(isw, 8, "Switch current, A:");
-  out += PlotTimeAxis();
+  out += PlotTimeAxis(duty);
   return out;
 }

@@ -14,11 +14,12 @@ enum { kPlotWidth = 80 };
    '*', the zero line as '-'.  Its title goes on the line above. */
 std::string PlotPanel(const std::vector<double>& samples, int rows, const char* title);
 
-/* The time axis under the panels, marking the drive's on half. */
-std::string PlotTimeAxis();
+/* The time axis under the panels, marking the share `duty` of the
+   period the drive holds the switch on. */
+std::string PlotTimeAxis(double duty = 0.5);
 
 /* Both panels and the axis for one period of driveMHz. */
 std::string PlotPeriod(const std::vector<double>& vsw, const std::vector<double>& isw,
-                       double driveMHz);
+                       double driveMHz, double duty = 0.5);
 
 #endif

@@ -68,7 +68,7 @@ std::string PartValue(const Circuit& c, const std::string& name) {
 std::vector<const CircuitPart*> NetworkParts(const Circuit& c) {
   std::vector<const CircuitPart*> out;
   for (const CircuitPart& p : c.Parts)
-    if (p.Name != "Cp1" && p.Name != "Coss" && p.Name != "Cblk") out.push_back(&p);
+    if (p.Name != "Cp1" && !IsDevicePart(p) && p.Name != "Cblk") out.push_back(&p);
   return out;
 }
 
@@ -88,7 +88,7 @@ std::string Elements(const TuningRun& run) {
   out += Row(device ? "Cp1 total pF" : "Cp1 pF", cells);
   if (device) {
     for (int i = 0; i < 3; i++) cells[i] = Format("%.4g", d[i]->CossPf);
-    out += Row(run.Settings.Device.Grading > 0.0 ? "  device, at Vcc pF" : "  device pF", cells);
+    out += Row(IsGradedCoss(run.Settings.Device) ? "  device, at Vcc pF" : "  device pF", cells);
     for (int i = 0; i < 3; i++) cells[i] = Format("%.4g", double(d[i]->Design.Cp1));
     cells[2] = built("Cp1", cells[2]);
     out += Row("  external: solder pF", cells);
