@@ -146,12 +146,18 @@ void RunToleranceOver(const Circuit& c, const std::vector<ElementRange>& ranges,
   std::vector<std::vector<double>> deviations;
   DrawDeviations(ranges, settings.Samples, settings.Seed, deviations);
   out.Samples.resize(out.Stopped ? 0 : settings.Samples);
+  /* Every sample changes values only: the exact engine builds each one's
+     state space but solves them all in the memory of one workspace. */
+  ExactWorkspace w;
+  const bool exact = settings.Engine == kEngineExact;
+  SimResult r;
   for (int i = 0; i < static_cast<int>(out.Samples.size()); i++) {
     ToleranceSample& s = out.Samples[i];
     s.Deviation = deviations[i];
-    SimResult r;
     const Circuit sample = SampleCircuit(c, ranges, s.Deviation);
-    SimulateDrive(sample, settings.Engine, settings.Periods, settings.DriveMHz, r, nullptr, detail);
+    if (exact) PrepareExact(sample, w);
+    SimulateDrive(sample, settings.Engine, settings.Periods, settings.DriveMHz, r, nullptr, detail,
+                  exact ? &w : nullptr);
     s.Run = r.Run;
     s.Figs = FiguresOf(r);
     if (r.Run.Ok()) {

@@ -66,6 +66,10 @@ struct Stage {
      tolerance: its runs are costly and not smoother than that. */
   bool met = false;
   SimulatedDesign best;
+  /* Where every exact steady state of the tuning is solved: each
+     evaluation changes values only, so the state space is built again
+     but the memory of the solves stays. */
+  ExactWorkspace* workspace = nullptr;
 
   Values At(const Eigen::VectorXd& x) const {
     Values out;
@@ -73,8 +77,16 @@ struct Stage {
     return out;
   }
 
-  /* The circuit and its steady state at the values v (in d.Point). */
-  bool Evaluate(const Values& v, SimulatedDesign& d) {
+  /* The exact steady state of circuit c, as much as `detail` asks. */
+  void Exact(const Circuit& c, double mhz, int detail, SimResult& r,
+             std::vector<double>* seed = nullptr) {
+    PrepareExact(c, *workspace);
+    SolveExact(*workspace, mhz, detail, r, seed);
+  }
+
+  /* The circuit and its steady state at the values v (in d.Point): the
+     figures the residuals read, or with `detail` everything. */
+  bool Evaluate(const Values& v, SimulatedDesign& d, int detail = kDetailFigures) {
     evaluations++;
     if (settings->Progress) settings->Progress(evaluations);
     ApplyTunedValues(*calc, topology, v.v[0], v.v[1], v.v[2], d.Design, &d.Exact);
@@ -83,11 +95,11 @@ struct Stage {
       SetPartValue(d.Power, "Lp1", FindPart(d.Power, "Lp1")->Value * chokeScale);
     const double mhz = double(calc->FreqHz) * 1e-6;
     if (!ngspice) {
-      ExactSteadyState(d.Power, mhz, d.Point);
+      Exact(d.Power, mhz, detail, d.Point);
     } else {
       std::vector<double> seed;
       SimResult linear;
-      ExactSteadyState(Linearised(d.Power), mhz, linear, &seed);
+      Exact(Linearised(d.Power), mhz, kDetailFigures, linear, &seed);
       if (!linear.Run.Ok()) {
         d.Point = linear;
       } else {
@@ -119,8 +131,10 @@ int Residuals(Stage& stage, const Eigen::VectorXd& x, Eigen::VectorXd& f) {
 }
 
 Stage MakeStage(const DesignState& calc, int topology, bool notch, const TuneSettings& settings,
-                const DeviceModel& device, bool ngspice, const Values& start) {
+                const DeviceModel& device, bool ngspice, const Values& start,
+                ExactWorkspace& workspace) {
   Stage s;
+  s.workspace = &workspace;
   s.calc = &calc;
   s.topology = topology;
   s.notch = notch;
@@ -183,7 +197,7 @@ Status Solve(Stage& stage, SimulatedDesign& d) {
     d = stage.best;
     return Status::Done();
   }
-  if (!stage.Evaluate(stage.At(x), d))
+  if (!stage.Evaluate(stage.At(x), d, kDetailFull))
     return Status::Failed("the circuit could not be simulated while tuning: " + d.Point.Run.Why());
   const double* tol = stage.ngspice ? kNgspiceTolerance : kExactTolerance;
   if (Within(d.Point, *stage.calc, tol)) return Status::Done();
@@ -326,10 +340,11 @@ void TuneDesign(const DesignState& calc, int topology, bool notch, const TuneSet
   const DesignState base = ChokeHeld(calc, settings);
   const DeviceModel& device = settings.Device;
   const double cossPf = device.Coss > 0.0 ? CossAt(device, base.Vcc) * 1e12 : 0.0;
+  ExactWorkspace workspace;
 
   /* 1: the shunt capacitance the circuit needs. */
-  Stage lumped =
-      MakeStage(base, topology, notch, settings, DeviceModel{}, false, Read(base, topology));
+  Stage lumped = MakeStage(base, topology, notch, settings, DeviceModel{}, false,
+                           Read(base, topology), workspace);
   SimulatedDesign d;
   out.Tuning = Solve(lumped, d);
   out.Evaluations = lumped.evaluations;
@@ -347,8 +362,8 @@ void TuneDesign(const DesignState& calc, int topology, bool notch, const TuneSet
   /* 2: the external capacitor beside a linear (or linearised) device. */
   if (cossPf > 0.0) {
     const DeviceModel linear{cossPf * 1e-12, 0.0, 0.0, false};
-    Stage beside =
-        MakeStage(base, topology, notch, settings, linear, false, Read(d.Design, topology));
+    Stage beside = MakeStage(base, topology, notch, settings, linear, false,
+                             Read(d.Design, topology), workspace);
     beside.start.v[0] = needPf - cossPf;
     out.Tuning = Solve(beside, d);
     out.Evaluations += beside.evaluations;
@@ -357,7 +372,8 @@ void TuneDesign(const DesignState& calc, int topology, bool notch, const TuneSet
   /* 3: the nonlinear device itself. */
   const bool nonlinear = (device.Coss > 0.0 && device.Grading > 0.0) || device.BodyDiode;
   if (nonlinear) {
-    Stage real = MakeStage(base, topology, notch, settings, device, true, Read(d.Design, topology));
+    Stage real = MakeStage(base, topology, notch, settings, device, true, Read(d.Design, topology),
+                           workspace);
     out.Tuning = Solve(real, d);
     out.Evaluations += real.evaluations;
     out.ByNgspice = true;
