@@ -45,9 +45,11 @@ double ShareAtMost(const ToleranceRun& run, int figure, double limit) {
   return ran > 0 ? double(within) / ran : 0.0;
 }
 
-/* The limit applied to one steady state of circuit c. */
+/* The limit applied to one steady state of circuit c; the load's
+   harmonics are worked once for the fundamental's power and the levels. */
 MaskResult MaskOf(const Circuit& c, const SimResult& r, const ToleranceSettings& t) {
-  return ApplyMask(t.Mask, t.DriveMHz, FundamentalPower(r, LoadResistance(c)), LoadHarmonics(r));
+  const LoadAmplitudes a = LoadAmplitudesOf(r);
+  return ApplyMask(t.Mask, t.DriveMHz, FundamentalPowerOf(a, LoadResistance(c)), HarmonicsOf(a));
 }
 
 void MaskStatistics(ToleranceRun& run, const MaskResult& nominal) {
