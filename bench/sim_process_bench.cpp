@@ -3,7 +3,7 @@
 ** by fork and exec and waited for, wall-clock time: an empty C++ program
 ** (the floor), the same linked with libngspice (what linking it cost every
 ** start), the program's default run, its 201-point sweep, its 1000-sample
-** tolerance run and its tuning.
+** tolerance run and its tuning (without the ngspice confirmation).
 **
 ** The same runs of an earlier build of the program are measured beside
 ** them when TOLVARIN_BEFORE_SIM names its binary, e.g.
@@ -64,7 +64,7 @@ std::string Before() {
 const std::vector<std::string> kDesignPoint = {};
 const std::vector<std::string> kSweep = {"--sweep", "2.85:4.85:0.01"};
 const std::vector<std::string> kTolerance = {"--tolerance", "--samples", "1000"};
-const std::vector<std::string> kTune = {"--tune"};
+const std::vector<std::string> kTune = {"--tune", "--no-confirm"};
 
 void ProcessEmptyMain(benchmark::State& state) {
   Process(state, TOLVARIN_EMPTY_BINARY, {});

@@ -22,17 +22,26 @@ struct Twiddles {
   }
 };
 
-double Amplitude(const std::vector<double>& period, int k) {
+/* Not inlined, as the program's was not: its sums then went through
+   memory at every sample. */
+[[gnu::noinline]] void Phasor(const std::vector<double>& period, int k, double* re, double* im) {
   static const Twiddles table;
   const size_t n = period.size();
-  if (n != size_t(kPeriodSamples)) return HarmonicAmplitude(period, k);
-  double re = 0.0, im = 0.0;
+  *re = *im = 0.0;
   for (size_t i = 0; i < n; i++) {
     const size_t j = (size_t(k) * i) % n;
-    re += period[i] * table.c[j];
-    im -= period[i] * table.s[j];
+    *re += period[i] * table.c[j];
+    *im -= period[i] * table.s[j];
   }
-  return std::hypot(re * 2.0 / double(n), im * 2.0 / double(n));
+  *re *= 2.0 / double(n);
+  *im *= 2.0 / double(n);
+}
+
+double Amplitude(const std::vector<double>& period, int k) {
+  if (period.size() != size_t(kPeriodSamples)) return HarmonicAmplitude(period, k);
+  double re, im;
+  Phasor(period, k, &re, &im);
+  return std::hypot(re, im);
 }
 
 }  // namespace
