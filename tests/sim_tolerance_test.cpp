@@ -164,8 +164,6 @@ TEST(SimTolerance, UniformsComeFromTheStandardsGenerator) {
   }
 }
 
-}  // namespace
-
 /* The share within a harmonic limit counts the samples whose every
    harmonic H2 .. H10 at the load (worked here from each sample's load
    voltage by a direct Fourier sum) is at least the limit below the
@@ -203,3 +201,34 @@ TEST(SimTolerance, ShareWithinTheHarmonicLimitCountsTheSamples) {
   EXPECT_NEAR(run.Margin.Median, Quantile(worst, 0.5), 1e-9);
   EXPECT_NEAR(run.Margin.P5, Quantile(worst, 0.05), 1e-9);
 }
+
+/* The run solves every sample in one workspace; each sample's figures
+   and harmonic margin must be, to the bit, those of its circuit solved
+   alone, with and without a limit (which decides how much of a steady
+   state the run asks for). */
+TEST(SimTolerance, SamplesSolvedInOneWorkspaceAreThoseSolvedAlone) {
+  const Circuit c = ExampleCircuit();
+  for (int kind : {kMaskFcc, kMaskNone}) {
+    ToleranceSettings t = Settings(100, 5.0, 3.0, 20.0);
+    t.Mask = MaskChoice{kind, 0.0};
+    ToleranceRun run;
+    RunTolerance(c, t, run);
+    ASSERT_EQ(run.Samples.size(), 100u);
+    for (size_t i = 0; i < run.Samples.size(); i++) {
+      const ToleranceSample& s = run.Samples[i];
+      const Circuit sample = SampleCircuit(c, run.Ranges, s.Deviation);
+      SimResult alone;
+      ExactSteadyState(sample, 3.8, alone);
+      ASSERT_EQ(s.Run.Ok(), alone.Run.Ok()) << i;
+      const Figures f = FiguresOf(alone);
+      for (int k = 0; k < kFigureCount; k++) EXPECT_EQ(s.Figs.Of[k], f.Of[k]) << i << " " << k;
+      if (kind == kMaskNone) continue;
+      const MaskResult m = ApplyMask(t.Mask, 3.8, FundamentalPower(alone, LoadResistance(sample)),
+                                     LoadHarmonics(alone));
+      EXPECT_EQ(s.WorstMargin, m.Margin[m.Worst]) << i;
+      EXPECT_EQ(s.MaskPass, m.Pass) << i;
+    }
+  }
+}
+
+}  // namespace

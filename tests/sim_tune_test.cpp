@@ -4,13 +4,16 @@
 ** the published exact theory of a finite choke, ngspice's confirmation of
 ** the tuned built-in example in every topology, and the device
 ** capacitance it must make room for; the E24 choice against values worked
-** by hand.
+** by hand.  And the search as it was, every evaluation prepared afresh
+** (bench/previous/previous_tune.h): sharing one workspace must not move
+** it by a bit.
 */
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
+#include "bench/previous/previous_tune.h"
 #include "sim/circuit/topology_table.h"
 #include "sim/cli/design_choice.h"
 #include "sim/cli/option_table.h"
@@ -19,6 +22,7 @@
 #include "sim/design/e24.h"
 #include "sim/design/tune.h"
 #include "sim/design/tuning_run.h"
+#include "sim/engine/exact_engine.h"
 #include "sim/engine/ngspice_runner.h"
 #include "tests/sim_example.h"
 #include "tests/test_support.h"
@@ -214,6 +218,34 @@ TEST(SimTune, BodyDiodeClampsTheSwitchVoltage) {
   ASSERT_TRUE(run.Outcome.Tuning.Ok()) << run.Outcome.Tuning.Why();
   EXPECT_LT(std::fabs(run.TunedByNgspice.ZvsError), 0.005);
   EXPECT_NEAR(run.TunedByNgspice.Pout, 2.5, 0.025);
+}
+
+/* The same search, step by step: the same values, the same number of
+   steady states, the same tuned point, in every topology and with a
+   device capacitance beside Cp1 (the second exact stage). */
+TEST(SimTune, SharedWorkspaceGivesTheSearchOfFreshOnes) {
+  for (int t = 0; t < kTopologyCount; t++)
+    for (double coss : {0.0, 150e-12}) {
+      const DesignState s = Design(5.0, t);
+      TuneSettings settings;
+      settings.Device.Coss = coss;
+      TuneOutcome now, before;
+      TuneDesign(s, t, 0, settings, now);
+      previous::TuneDesign(
+          s, t, 0, settings,
+          [](const Circuit& c, double mhz, SimResult& r) { ExactSteadyState(c, mhz, r); }, before);
+      const std::string where = std::string(Topology(t).Name) + (coss > 0.0 ? " Coss" : "");
+      ASSERT_EQ(now.Tuning.Ok(), before.Tuning.Ok()) << where << ": " << now.Tuning.Why();
+      if (!now.Tuning.Ok()) continue;
+      EXPECT_EQ(now.Evaluations, before.Evaluations) << where;
+      EXPECT_EQ(now.Tuned.Exact.Cp1Pf, before.Tuned.Exact.Cp1Pf) << where;
+      EXPECT_EQ(now.Tuned.Exact.CapPf, before.Tuned.Exact.CapPf) << where;
+      EXPECT_EQ(now.Tuned.Exact.RoOhm, before.Tuned.Exact.RoOhm) << where;
+      EXPECT_EQ(now.Tuned.Point.Pout, before.Tuned.Point.Pout) << where;
+      EXPECT_EQ(now.Tuned.Point.Vpeak, before.Tuned.Point.Vpeak) << where;
+      EXPECT_EQ(now.Tuned.Point.H2dBc, before.Tuned.Point.H2dBc) << where;
+      EXPECT_EQ(now.Tuned.Point.Vload, before.Tuned.Point.Vload) << where;
+    }
 }
 
 }  // namespace

@@ -58,12 +58,25 @@ void FccLimit(double mhz, double p1, MaskResult& m) {
 
 }  // namespace
 
-Harmonics LoadHarmonics(const SimResult& r) {
+LoadAmplitudes LoadAmplitudesOf(const SimResult& r) {
+  LoadAmplitudes a{};
+  for (int k = 1; k <= kLastMaskHarmonic; k++) a.Of[k] = HarmonicAmplitude(r.Vload, k);
+  return a;
+}
+
+Harmonics HarmonicsOf(const LoadAmplitudes& a) {
   Harmonics h{};
-  const double a1 = HarmonicAmplitude(r.Vload, 1);
   for (int k = kFirstMaskHarmonic; k <= kLastMaskHarmonic; k++)
-    h.Dbc[k - kFirstMaskHarmonic] = Dbc(HarmonicAmplitude(r.Vload, k), a1);
+    h.Dbc[k - kFirstMaskHarmonic] = Dbc(a.Of[k], a.Of[1]);
   return h;
+}
+
+double FundamentalPowerOf(const LoadAmplitudes& a, double rload) {
+  return a.Of[1] * a.Of[1] / (2.0 * rload);
+}
+
+Harmonics LoadHarmonics(const SimResult& r) {
+  return HarmonicsOf(LoadAmplitudesOf(r));
 }
 
 double FundamentalPower(const SimResult& r, double rload) {

@@ -24,6 +24,19 @@ struct Harmonics {
 
 Harmonics LoadHarmonics(const SimResult& r);
 
+/* The load voltage's amplitude at harmonics 1 .. kLastMaskHarmonic
+   (Of[0] unused), V: what the harmonics and the fundamental's power come
+   from, worked once for both. */
+struct LoadAmplitudes {
+  double Of[kLastMaskHarmonic + 1];
+};
+
+LoadAmplitudes LoadAmplitudesOf(const SimResult& r);
+
+/* LoadHarmonics and FundamentalPower from the amplitudes. */
+Harmonics HarmonicsOf(const LoadAmplitudes& a);
+double FundamentalPowerOf(const LoadAmplitudes& a, double rload);
+
 /* Which limit. */
 enum MaskKind { kMaskFcc = 0, kMaskFlat, kMaskNone };
 

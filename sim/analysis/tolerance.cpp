@@ -45,9 +45,11 @@ double ShareAtMost(const ToleranceRun& run, int figure, double limit) {
   return ran > 0 ? double(within) / ran : 0.0;
 }
 
-/* The limit applied to one steady state of circuit c. */
+/* The limit applied to one steady state of circuit c; the load's
+   harmonics are worked once for the fundamental's power and the levels. */
 MaskResult MaskOf(const Circuit& c, const SimResult& r, const ToleranceSettings& t) {
-  return ApplyMask(t.Mask, t.DriveMHz, FundamentalPower(r, LoadResistance(c)), LoadHarmonics(r));
+  const LoadAmplitudes a = LoadAmplitudesOf(r);
+  return ApplyMask(t.Mask, t.DriveMHz, FundamentalPowerOf(a, LoadResistance(c)), HarmonicsOf(a));
 }
 
 void MaskStatistics(ToleranceRun& run, const MaskResult& nominal) {
@@ -147,12 +149,18 @@ void RunToleranceOver(const Circuit& c, const std::vector<ElementRange>& ranges,
   std::vector<std::vector<double>> deviations;
   DrawDeviations(ranges, settings.Samples, settings.Seed, deviations);
   out.Samples.resize(out.Stopped ? 0 : settings.Samples);
+  /* Every sample changes values only: the exact engine builds each one's
+     state space but solves them all in the memory of one workspace. */
+  ExactWorkspace w;
+  const bool exact = settings.Engine == kEngineExact;
+  SimResult r;
   for (int i = 0; i < static_cast<int>(out.Samples.size()); i++) {
     ToleranceSample& s = out.Samples[i];
     s.Deviation = deviations[i];
-    SimResult r;
     const Circuit sample = SampleCircuit(c, ranges, s.Deviation);
-    SimulateDrive(sample, settings.Engine, settings.Periods, settings.DriveMHz, r, nullptr, detail);
+    if (exact) PrepareExact(sample, w);
+    SimulateDrive(sample, settings.Engine, settings.Periods, settings.DriveMHz, r, nullptr, detail,
+                  exact ? &w : nullptr);
     s.Run = r.Run;
     s.Figs = FiguresOf(r);
     if (r.Run.Ok()) {

@@ -57,6 +57,10 @@ struct Stage {
   Values start;
   double chokeScale = 1.0; /* the choke of the circuit times this (continuation) */
   int evaluations = 0;
+  /* Where every exact steady state of the tuning is solved: each
+     evaluation changes values only, so the state space is built again
+     but the memory of the solves stays. */
+  ExactWorkspace* workspace = nullptr;
 
   Values At(const Eigen::VectorXd& x) const {
     Values out;
@@ -64,15 +68,23 @@ struct Stage {
     return out;
   }
 
-  /* The circuit and its steady state at the values v (in d.Point). */
-  bool Evaluate(const Values& v, SimulatedDesign& d) {
+  /* The exact steady state of circuit c, as much as `detail` asks. */
+  void Exact(const Circuit& c, double mhz, int detail, SimResult& r,
+             std::vector<double>* seed = nullptr) {
+    PrepareExact(c, *workspace);
+    SolveExact(*workspace, mhz, detail, r, seed);
+  }
+
+  /* The circuit and its steady state at the values v (in d.Point): the
+     figures the residuals read, or with `detail` everything. */
+  bool Evaluate(const Values& v, SimulatedDesign& d, int detail = kDetailFigures) {
     evaluations++;
     if (settings->Progress) settings->Progress(evaluations);
     ApplyTunedValues(*calc, topology, v.v[0], v.v[1], v.v[2], d.Design, &d.Exact);
     TunedCircuit(d.Design, topology, notch, *settings, device, d.Power, &d.Exact);
     if (chokeScale != 1.0)
       SetPartValue(d.Power, "Lp1", FindPart(d.Power, "Lp1")->Value * chokeScale);
-    ExactSteadyState(d.Power, double(calc->FreqHz) * 1e-6, d.Point);
+    Exact(d.Power, double(calc->FreqHz) * 1e-6, detail, d.Point);
     return d.Point.Run.Ok();
   }
 };
@@ -90,8 +102,9 @@ int Residuals(Stage& stage, const Eigen::VectorXd& x, Eigen::VectorXd& f) {
 }
 
 Stage MakeStage(const DesignState& calc, int topology, bool notch, const TuneSettings& settings,
-                const DeviceModel& device, const Values& start) {
+                const DeviceModel& device, const Values& start, ExactWorkspace& workspace) {
   Stage s;
+  s.workspace = &workspace;
   s.calc = &calc;
   s.topology = topology;
   s.notch = notch;
@@ -149,7 +162,7 @@ Status Solve(Stage& stage, SimulatedDesign& d) {
     solver.solve(x);
   else
     solver.solveNumericalDiff(x);
-  if (!stage.Evaluate(stage.At(x), d))
+  if (!stage.Evaluate(stage.At(x), d, kDetailFull))
     return Status::Failed("the circuit could not be simulated while tuning: " + d.Point.Run.Why());
   if (Within(d.Point, *stage.calc, kExactTolerance)) return Status::Done();
   if (x(1) > std::log(kRunaway)) {
@@ -300,9 +313,11 @@ void TuneDesign(const DesignState& calc, int topology, bool notch, const TuneSet
   const DesignState base = ChokeHeld(calc, settings);
   const DeviceModel& device = settings.Device;
   const double cossPf = device.Coss > 0.0 ? CossAt(device, base.Vcc) * 1e12 : 0.0;
+  ExactWorkspace workspace;
 
   /* 1: the shunt capacitance the circuit needs. */
-  Stage lumped = MakeStage(base, topology, notch, settings, DeviceModel{}, Read(base, topology));
+  Stage lumped =
+      MakeStage(base, topology, notch, settings, DeviceModel{}, Read(base, topology), workspace);
   SimulatedDesign d;
   out.Tuning = Solve(lumped, d);
   out.Evaluations = lumped.evaluations;
@@ -321,7 +336,8 @@ void TuneDesign(const DesignState& calc, int topology, bool notch, const TuneSet
   if (cossPf > 0.0) {
     DeviceModel linear;
     linear.Coss = cossPf * 1e-12;
-    Stage beside = MakeStage(base, topology, notch, settings, linear, Read(d.Design, topology));
+    Stage beside =
+        MakeStage(base, topology, notch, settings, linear, Read(d.Design, topology), workspace);
     beside.start.v[0] = needPf - cossPf;
     out.Tuning = Solve(beside, d);
     out.Evaluations += beside.evaluations;
@@ -330,7 +346,8 @@ void TuneDesign(const DesignState& calc, int topology, bool notch, const TuneSet
   /* 3: the nonlinear device itself. */
   const bool nonlinear = IsGradedCoss(device) || device.BodyDiode;
   if (nonlinear) {
-    Stage real = MakeStage(base, topology, notch, settings, device, Read(d.Design, topology));
+    Stage real =
+        MakeStage(base, topology, notch, settings, device, Read(d.Design, topology), workspace);
     out.Tuning = Solve(real, d);
     out.Evaluations += real.evaluations;
     out.Shooting = true;

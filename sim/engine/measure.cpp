@@ -51,11 +51,20 @@ void Phasor(const std::vector<double>& period, int k, double* re, double* im) {
   *re = *im = 0.0;
   if (n == size_t(kPeriodSamples)) {
     static const Twiddles table;
+    /* j = k i mod n, stepped rather than divided: a division per sample
+       and the sums stored at every sample were the largest cost of a
+       tolerance run's harmonics. */
+    const size_t step = size_t(k) % n;
+    size_t j = 0;
+    double sumRe = 0.0, sumIm = 0.0; /* in registers, not stored each sample */
     for (size_t i = 0; i < n; i++) {
-      const size_t j = (size_t(k) * i) % n;
-      *re += period[i] * table.c[j];
-      *im -= period[i] * table.s[j];
+      sumRe += period[i] * table.c[j];
+      sumIm -= period[i] * table.s[j];
+      j += step;
+      if (j >= n) j -= n;
     }
+    *re = sumRe;
+    *im = sumIm;
   } else {
     for (size_t i = 0; i < n; i++) {
       const double phase = kTwoPi * double(k) * double(i) / double(n);

@@ -12,6 +12,13 @@
 ** last one becomes the reason given to the caller.  The background thread
 ** reports itself as it starts and as it ends (the sense of its flag
 ** differs between ngspice's versions, so the calls are counted).
+**
+** The library is opened (dlopen) the first time a run needs it, not
+** linked: relocating it cost every process about a millisecond at start,
+** also the runs of the exact engine that never call it.  Its name is the
+** one the build found (TOLVARIN_NGSPICE_SONAME), or the one
+** TOLVARIN_NGSPICE_LIBRARY names; where it cannot be opened the program
+** says what a build without ngspice says.
 */
 #include "sim/engine/ngspice_runner.h"
 
@@ -36,6 +43,7 @@ Status RunNetlist(const std::vector<std::string>&, const std::vector<std::string
 
 #else
 
+#include <dlfcn.h>
 #include <pthread.h>
 #include <sharedspice.h>
 #include <signal.h>
@@ -44,6 +52,7 @@ Status RunNetlist(const std::vector<std::string>&, const std::vector<std::string
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <mutex>
@@ -56,7 +65,56 @@ extern "C" const char* __lsan_default_suppressions() {
   return "leak:libngspice\n";
 }
 
+#ifndef TOLVARIN_NGSPICE_SONAME
+#define TOLVARIN_NGSPICE_SONAME "libngspice.so.0"
+#endif
+
 namespace {
+
+/* The library's entry points this file calls, found by name once it is
+   open; the types are those of its header. */
+struct NgspiceCalls {
+  decltype(&ngSpice_Init) Init = nullptr;
+  decltype(&ngSpice_Command) Command = nullptr;
+  decltype(&ngSpice_Circ) Circ = nullptr;
+  decltype(&ngGet_Vec_Info) VecInfo = nullptr;
+};
+
+NgspiceCalls ng;
+
+/* Their names, in the order of NgspiceCalls' fields. */
+const char* const kSymbols[] = {"ngSpice_Init", "ngSpice_Command", "ngSpice_Circ",
+                                "ngGet_Vec_Info"};
+const int kSymbolCount = sizeof kSymbols / sizeof kSymbols[0];
+
+enum LoadState { kNotTried = 0, kLoaded, kMissing };
+int loadState = kNotTried;
+
+/* Opens the library and finds every entry point, the first time only;
+   true when all are there.  A library that lacks one is closed again and
+   counts as missing. */
+bool LoadLibrary() {
+  if (loadState != kNotTried) return loadState == kLoaded;
+  loadState = kMissing;
+  const char* name = std::getenv("TOLVARIN_NGSPICE_LIBRARY");
+  if (name == nullptr || *name == '\0') name = TOLVARIN_NGSPICE_SONAME;
+  void* handle = dlopen(name, RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) return false;
+  void* found[kSymbolCount];
+  for (int i = 0; i < kSymbolCount; i++) {
+    found[i] = dlsym(handle, kSymbols[i]);
+    if (found[i] == nullptr) {
+      dlclose(handle);
+      return false;
+    }
+  }
+  ng.Init = reinterpret_cast<decltype(ng.Init)>(found[0]);
+  ng.Command = reinterpret_cast<decltype(ng.Command)>(found[1]);
+  ng.Circ = reinterpret_cast<decltype(ng.Circ)>(found[2]);
+  ng.VecInfo = reinterpret_cast<decltype(ng.VecInfo)>(found[3]);
+  loadState = kLoaded;
+  return true;
+}
 
 /* What the callbacks share with the watching thread. */
 std::mutex guard;
@@ -101,7 +159,7 @@ int OnBackgroundThread(NG_BOOL, int, void*) {
 
 bool Initialize() {
   if (!initialized) {
-    ngSpice_Init(OnPrint, OnStatus, OnExit, nullptr, nullptr, OnBackgroundThread, nullptr);
+    ng.Init(OnPrint, OnStatus, OnExit, nullptr, nullptr, OnBackgroundThread, nullptr);
     initialized = true;
   }
   std::lock_guard<std::mutex> lock(guard);
@@ -111,7 +169,7 @@ bool Initialize() {
 int Command(const char* command) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%s", command);
-  return ngSpice_Command(buf);
+  return ng.Command(buf);
 }
 
 std::string LastError() {
@@ -193,7 +251,7 @@ bool CopyVector(const std::string& name, std::vector<double>& re, std::vector<do
   std::vector<char> buf(name.begin(), name.end());
   buf.push_back('\0');
   /* The returned record is overwritten by the next call: copy at once. */
-  pvector_info v = ngGet_Vec_Info(buf.data());
+  pvector_info v = ng.VecInfo(buf.data());
   if (v == nullptr || v->v_length <= 0) return false;
   re.assign(v->v_length, 0.0);
   im.clear();
@@ -219,12 +277,13 @@ void DropCircuit() {
 }  // namespace
 
 bool SimulatorAvailable() {
-  return true;
+  return LoadLibrary();
 }
 
 Status RunNetlist(const std::vector<std::string>& lines, const std::vector<std::string>& names,
                   std::vector<std::vector<double>>& re, std::vector<std::vector<double>>& im,
                   const RunLimits& limits) {
+  if (!LoadLibrary()) return Status::Failed(SimulatorMissingText());
   if (!Initialize()) return Status::Failed(Failure("the simulator has shut down"));
   if (StopSignal() != 0) return Status::Failed("interrupted");
   {
@@ -240,7 +299,7 @@ Status RunNetlist(const std::vector<std::string>& lines, const std::vector<std::
     pointers.push_back(t.data());
   }
   pointers.push_back(nullptr);
-  if (ngSpice_Circ(pointers.data()) != 0 || !LastError().empty()) {
+  if (ng.Circ(pointers.data()) != 0 || !LastError().empty()) {
     std::string reason = Failure("the netlist was refused");
     DropCircuit();
     return Status::Failed(reason);

@@ -26,10 +26,11 @@ struct RunLimits {
    (a 0.5 MHz design driven at 1000 MHz grew by gigabytes in minutes). */
 extern const RunLimits kRunLimits;
 
-/* True when the program was built with ngspice. */
+/* True when the program was built with ngspice and its library opens
+   (it is opened by the first call that needs it, this one or a run). */
 bool SimulatorAvailable();
 
-/* The one-line advice printed when it was not. */
+/* The one-line advice printed when it was not, or does not open. */
 const char* SimulatorMissingText();
 
 /* Loads the netlist (one string per line, ending with ".end"), runs its

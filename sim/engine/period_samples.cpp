@@ -64,7 +64,9 @@ void SamplePeriod(const ExactWorkspace& w, double period, std::vector<double>& v
          their propagator over dt. */
       if (stepFor != system) Propagator(sys.M, dt, step);
       stepFor = system;
-      dz.noalias() = step * z;
+      /* Coefficient by coefficient: at these sizes the general
+         matrix-vector kernel's call costs more than its sums. */
+      dz.noalias() = step.lazyProduct(z);
       z += dz;
     } else {
       z = StateAt(w, at, t, period);
