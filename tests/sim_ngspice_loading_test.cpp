@@ -61,6 +61,8 @@ TEST(SimNgspiceLoading, MissingLibrarySaysHowToInstallIt) {
     EXPECT_EQ(status, 2) << library;
     EXPECT_EQ(Lines(err), 1) << library << ": " << err;
     EXPECT_NE(err.find("apt-get install libngspice0-dev"), std::string::npos) << library;
+    EXPECT_EQ(err.rfind("tolvarin-sim: ", 0), 0u) << err;
+    EXPECT_EQ(err.find("tolvarin-sim: tolvarin-sim:"), std::string::npos) << err;
   }
 }
 

@@ -4,7 +4,8 @@
 Each file must be well-formed XML; the points drawn, turned back into
 the panel's units through the window and place each panel records, must
 be the figures the same run gives in its JSON document (the waveform's
-highest point is vpk_V, the spectrum's bars reach h2_dBc and h3_dBc,
+highest point is vpk_V, the spectrum's bars reach harmonics_dBc and its
+dashed step the mask's limits_dBc,
 the sweep's lines pass through every drive frequency's figures); a plot
 is made only when its run was asked for; a bad folder is refused before
 anything runs.  Usage: sim_plots_check.py PATH-TO-tolvarin-sim
@@ -93,7 +94,9 @@ def check_waveforms(path, point):
           "waveforms.svg axes lack their units")
 
 
-def check_spectrum(path, point):
+def check_spectrum(path, point, mask):
+    """A bar per harmonic H1 to H10 up to its level in the run's JSON, and
+    the limit drawn across each of H2 to H10 at the level the JSON gives."""
     root = ET.parse(path).getroot()
     p = panels(root)["spectrum"]
     dy, dx = resolution(p)
@@ -103,9 +106,21 @@ def check_spectrum(path, point):
         xs = [x for x, _ in pts]
         centre = round((min(xs) + max(xs)) / 2)
         bars[centre] = max(y for _, y in pts)
-    for h, want in ((1, 0.0), (2, point["h2_dBc"]), (3, point["h3_dBc"])):
+    levels = [0.0] + point["harmonics_dBc"]
+    for h, want in enumerate(levels, start=1):
         check(h in bars and abs(bars[h] - want) <= dy + 1e-9,
               "spectrum bar H%d reaches %s dBc, the run gives %.6g" % (h, bars.get(h), want))
+    limits = mask.get("limits_dBc") or []
+    # The step is dashed: pieces of level line, some within each slot.
+    flats = []
+    for s in shapes(root):
+        pts = [world(p, x, y) for x, y in s]
+        for (x0, y0), (x1, y1) in zip(pts, pts[1:]):
+            if abs(y0 - y1) <= dy and x1 != x0:
+                flats.append(((x0 + x1) / 2, y0))
+    for h, want in enumerate(limits, start=2):
+        check(any(abs(x - h) < 0.5 and abs(y - want) <= dy + 1e-9 for x, y in flats),
+              "the limit across H%d at %.6g dBc is not drawn" % (h, want))
 
 
 def check_schematic(path, doc):
@@ -183,7 +198,7 @@ def main():
         check(code == 0, "the built-in example failed: %s" % err)
         doc = json.loads(out)
         check_waveforms(os.path.join(folder, "waveforms.svg"), doc["points"][0])
-        check_spectrum(os.path.join(folder, "spectrum.svg"), doc["points"][0])
+        check_spectrum(os.path.join(folder, "spectrum.svg"), doc["points"][0], doc["mask"])
         check_schematic(os.path.join(folder, "schematic.svg"), doc)
         check(not os.path.exists(os.path.join(folder, "sweep.svg")),
               "sweep.svg written without --sweep")

@@ -101,7 +101,12 @@ std::vector<DrawnPicture> DrawPlots(const PlotInput& in) {
   if (nearest) {
     st = WaveformsSvg(name, Traces(in, *nearest), svg);
     out.push_back({"waveforms.svg", "One steady period", st, svg});
-    st = SpectrumSvg(name, *nearest, svg);
+    /* The limit is that of the design frequency's band, the fundamental's
+       power deciding the small-transmitter rule, as the report applies it. */
+    const MaskResult mask =
+        ApplyMask(in.Options.Mask, DesignMHz(in.Options),
+                  FundamentalPower(*nearest, LoadResistance(in.Circuit_)), LoadHarmonics(*nearest));
+    st = SpectrumSvg(name, *nearest, mask, svg);
     out.push_back({"spectrum.svg", "Harmonics at the load", st, svg});
   }
   SchematicLayout layout;

@@ -25,7 +25,7 @@
 const RunLimits kRunLimits = {60.0, 1024.0};
 
 const char* SimulatorMissingText() {
-  return "tolvarin-sim: this build has no ngspice; install it (apt-get install "
+  return "this build has no ngspice; install it (apt-get install "
          "libngspice0-dev) and rebuild";
 }
 

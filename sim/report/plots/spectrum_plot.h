@@ -1,17 +1,21 @@
 /*
 ** spectrum_plot.h: spectrum.svg, the harmonics at the load as bars in
-** dB relative to the fundamental (the carrier).
+** dB relative to the fundamental (the carrier), against the emission
+** limit.
 */
 #ifndef TOLVARIN_SIM_REPORT_PLOTS_SPECTRUM_PLOT_H
 #define TOLVARIN_SIM_REPORT_PLOTS_SPECTRUM_PLOT_H
 
 #include <string>
 
+#include "sim/analysis/emission_mask.h"
 #include "sim/circuit/status.h"
 #include "sim/engine/steady_state.h"
 
-/* The fundamental, H2 and H3 of the run r (run and done) as bars, each
-   labelled with its level, titled with the design's name. */
-Status SpectrumSvg(const std::string& design, const SimResult& r, std::string& svg);
+/* H1 to H10 of the run r (run and done, in full) as bars, each labelled
+   with its level, and the limit of `mask` where one applies; titled with
+   the design's name. */
+Status SpectrumSvg(const std::string& design, const SimResult& r, const MaskResult& mask,
+                   std::string& svg);
 
 #endif
