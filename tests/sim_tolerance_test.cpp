@@ -232,3 +232,42 @@ TEST(SimTolerance, SamplesSolvedInOneWorkspaceAreThoseSolvedAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+/* --coss-tol spreads the device's own capacitance, graded as it is: every
+   sample's output power lies between those of the circuit with the whole
+   graded curve 20 % lower and 20 % higher, set directly, and the samples
+   reach well into that span. */
+TEST(SimTolerance, TheDeviceCapacitanceSpreadsWithinItsRange) {
+  Circuit c = ExampleCircuit();
+  SetPartValue(c, "Cp1", FindPart(c, "Cp1")->Value - 80e-12);
+  DeviceModel d;
+  d.Coss = 80e-12;
+  d.CossVolts = 12.0;
+  d.Grading = 0.5;
+  AddDevice(c, d);
+  double ends[2];
+  for (int i = 0; i < 2; i++) {
+    Circuit e = c;
+    e.Device.Coss *= i == 0 ? 0.8 : 1.2;
+    SimResult r;
+    ExactSteadyState(e, 3.8, r);
+    ASSERT_TRUE(r.Run.Ok()) << r.Run.Why();
+    ends[i] = r.Pout;
+  }
+  const double lo = std::min(ends[0], ends[1]), hi = std::max(ends[0], ends[1]);
+  ToleranceSettings t = Settings(40, 0.0, 0.0, 0.0);
+  t.CossPct = 20.0;
+  ToleranceRun run;
+  RunTolerance(c, t, run);
+  ASSERT_EQ(run.Samples.size(), 40u);
+  for (const ToleranceSample& s : run.Samples) {
+    ASSERT_TRUE(s.Run.Ok()) << s.Run.Why();
+    EXPECT_GE(s.Figs.Of[kFigPout], lo - 1e-9);
+    EXPECT_LE(s.Figs.Of[kFigPout], hi + 1e-9);
+  }
+  EXPECT_GT(run.Stats[kFigPout].P95 - run.Stats[kFigPout].P5, 0.5 * (hi - lo));
+}
+
+}  // namespace

@@ -28,9 +28,10 @@ struct ElementRange {
 /* The ranges of --cap-tol, --coil-tol and --ron-tol (in %): every
    capacitor within +/- capPct, every coil within +/- coilPct, Ron from
    its value to ronPct higher.  The device's own capacitance is the
-   device's, not a part's tolerance: it stays. */
+   device's, not a part's tolerance: it stays, unless cossPct (in %,
+   --coss-tol) spreads it within +/- that. */
 std::vector<ElementRange> ToleranceRanges(const Circuit& c, double capPct, double coilPct,
-                                          double ronPct);
+                                          double ronPct, double cossPct = 0.0);
 
 /* Uniform numbers in [0, 1) from the 53 high bits of std::mt19937_64,
    whose output the standard fixes: the same seed gives the same sequence
@@ -48,12 +49,13 @@ struct ToleranceSettings {
   double CapPct, CoilPct, RonPct; /* the ranges of ToleranceRanges */
   int Samples;
   std::uint64_t Seed;
-  int Engine;      /* SimEngine */
-  int Periods;     /* ngspice: drive periods, 0 until steady */
-  double DriveMHz; /* the design frequency */
-  double Vmax;     /* V: the device's rating */
-  double PdevMax;  /* W: the device's dissipation limit; 0: none */
-  MaskChoice Mask; /* the harmonics' limit */
+  int Engine;           /* SimEngine */
+  int Periods;          /* ngspice: drive periods, 0 until steady */
+  double DriveMHz;      /* the design frequency */
+  double Vmax;          /* V: the device's rating */
+  double PdevMax;       /* W: the device's dissipation limit; 0: none */
+  MaskChoice Mask;      /* the harmonics' limit */
+  double CossPct = 0.0; /* the device's output capacitance within +/- this, %; 0: held */
 };
 
 struct ToleranceSample {

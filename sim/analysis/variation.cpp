@@ -47,6 +47,12 @@ void ChangeElement(Circuit& c, const std::string& element, double fraction) {
     return;
   }
   const CircuitPart* p = FindPart(c, element);
+  if (p == nullptr && element == kDeviceCapacitance) {
+    /* A graded capacitance, one point or a table, scaled at every voltage. */
+    c.Device.Coss *= 1.0 + fraction;
+    for (CossPoint& q : c.Device.Table) q.Farads *= 1.0 + fraction;
+    return;
+  }
   assert(p != nullptr && p->Kind != kResistor);
   SetPartValue(c, element, p->Value * (1.0 + fraction));
 }

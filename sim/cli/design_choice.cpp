@@ -102,6 +102,7 @@ ToleranceSettings ToleranceSettingsFor(const SimOptions& o, const DesignState& c
   t.CapPct = o.CapTol;
   t.CoilPct = o.Coils == kCoilsToroid ? ToroidTolerancePct(SettingsFor(o).Coils) : o.CoilTol;
   t.RonPct = o.RonTol;
+  t.CossPct = o.CossTol;
   t.Samples = o.Samples;
   t.Seed = o.Seed;
   t.Engine = engine;

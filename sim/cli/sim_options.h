@@ -56,6 +56,7 @@ struct SimOptions {
   double CapTol;            /* %, every capacitor within +/- this */
   double CoilTol;           /* %, every coil */
   double RonTol;            /* %, Ron up to this much higher */
+  double CossTol = 0.0;     /* %, the device's output capacitance within +/- this */
   double Vmax;              /* V the device is rated for; 0: the calculator's Dev-BV */
   double PdevMax;           /* W the device may dissipate; 0: not asked */
   double Mismatch;          /* VSWR of the load circle; 0: no mismatch run */

@@ -26,8 +26,9 @@ std::string Heading(const ToleranceRun& run) {
   return Format("\nTolerance: %d samples (seed %llu) by the %s engine at %.6g MHz, each part\n",
                 t.Samples, static_cast<unsigned long long>(t.Seed), EngineName(t.Engine),
                 t.DriveMHz) +
-         Format("off uniformly: capacitors +/- %g %%, coils +/- %g %%, Ron +0 to +%g %%.\n",
-                t.CapPct, t.CoilPct, t.RonPct);
+         Format("off uniformly: capacitors +/- %g %%, coils +/- %g %%, Ron +0 to +%g %%%s.\n",
+                t.CapPct, t.CoilPct, t.RonPct,
+                t.CossPct > 0.0 ? Format(",\nthe device's Coss +/- %g %%", t.CossPct).c_str() : "");
 }
 
 std::string StatsTable(const ToleranceRun& run) {
@@ -159,6 +160,7 @@ json ToleranceJson(const ToleranceRun& run) {
   j["cap_tol_pct"] = t.CapPct;
   j["coil_tol_pct"] = t.CoilPct;
   j["ron_tol_pct"] = t.RonPct;
+  j["coss_tol_pct"] = t.CossPct;
   if (run.Stopped) j["stopped_after"] = run.Samples.size();
   if (!run.Nominal.Run.Ok()) {
     j["error"] = run.Nominal.Run.Why();
