@@ -69,10 +69,9 @@ struct Stage {
   }
 
   /* The exact steady state of circuit c, as much as `detail` asks. */
-  void Exact(const Circuit& c, double mhz, int detail, SimResult& r,
-             std::vector<double>* seed = nullptr) {
+  void Exact(const Circuit& c, double mhz, int detail, SimResult& r) {
     PrepareExact(c, *workspace);
-    SolveExact(*workspace, mhz, detail, r, seed);
+    SolveExact(*workspace, mhz, detail, r);
   }
 
   /* The circuit and its steady state at the values v (in d.Point): the

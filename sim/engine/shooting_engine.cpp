@@ -567,8 +567,6 @@ void PrepareShooting(const Circuit& c, ShootingWorkspace& w) {
   w.Ramp = c.Switch.Ramp;
   w.Duty = c.Switch.Duty;
   w.Vcc = c.Vcc;
-  w.DesignHz = c.DesignHz;
-  w.Qcap = c.Qcap;
   w.Device = c.Device;
   w.Parts = static_cast<int>(c.Parts.size());
   std::vector<double> g;

@@ -61,7 +61,7 @@ struct ShootingWorkspace {
   Status Built;
   int States = 0;
   int Parts = 0;
-  double Vcc = 0.0, Ramp = 0.0, Duty = 0.5, DesignHz = 0.0, Qcap = 0.0;
+  double Vcc = 0.0, Ramp = 0.0, Duty = 0.5;
   int RampSteps = 0;
   DeviceModel Device;
   double CossEsr = 0.0;      /* ohm in series with the graded capacitance */
