@@ -199,7 +199,10 @@ void BuildCircuit(const DesignState& s, int topology, bool notch, CircuitUse use
   c.Switch.Ramp = kSwitchRamp;
   Builder b{&c, &s, &row, kTwoPi * double(s.FreqHz), kNodeSwitch, 0};
   if (use == kPowerCircuit) Choke(b);
-  Capacitor(b, "Cp1", kNodeSwitch, kNodeGround, s.Cp1);
+  /* Where the device's own capacitance takes the whole shunt capacitance
+     no Cp1 is left: a capacitor of nothing would be an open circuit with
+     an infinite series loss. */
+  if (s.Cp1 > 0.0f) Capacitor(b, "Cp1", kNodeSwitch, kNodeGround, s.Cp1);
   for (const NetworkStage& st : row.Stages) {
     if (st.Kind == kStageEnd) break;
     Stage(b, st, use);
@@ -212,19 +215,30 @@ void BuildCircuit(const DesignState& s, int topology, bool notch, CircuitUse use
   c.Load = static_cast<int>(c.Parts.size()) - 1;
 }
 
+namespace {
+
+/* The index of the part called name, or the number of parts. */
+size_t PartIndex(const Circuit& c, const char* name) {
+  size_t at = 0;
+  while (at < c.Parts.size() && c.Parts[at].Name != name) at++;
+  return at;
+}
+
+}  // namespace
+
 void AddDevice(Circuit& c, const DeviceModel& d) {
   c.Device = d;
   if (d.Coss > 0.0 && !IsGradedCoss(d)) {
     /* The device's own capacitance beside Cp1, with the loss every
        capacitor has, so the shunt capacitance behaves as one capacitor
        whichever share the device takes. */
-    size_t at = 0;
-    while (at < c.Parts.size() && c.Parts[at].Name != "Cp1") at++;
-    assert(at < c.Parts.size());
+    size_t at = PartIndex(c, "Cp1");
+    if (at == c.Parts.size()) at = PartIndex(c, "Lp1"); /* no Cp1 left: after the choke */
     const double esr = c.Qcap > 0.0 ? 1.0 / (kTwoPi * c.DesignHz * d.Coss * c.Qcap) : 0.0;
-    c.Parts.insert(c.Parts.begin() + at + 1, CircuitPart{"Coss", kCapacitor, kNodeSwitch,
-                                                         kNodeGround, d.Coss, esr, 0.0, 0.0});
-    if (c.Load > static_cast<int>(at)) c.Load++;
+    at = at == c.Parts.size() ? 0 : at + 1;
+    c.Parts.insert(c.Parts.begin() + at, CircuitPart{"Coss", kCapacitor, kNodeSwitch, kNodeGround,
+                                                     d.Coss, esr, 0.0, 0.0});
+    if (c.Load >= static_cast<int>(at)) c.Load++;
     c.Device.Coss = 0.0;
   }
 }
@@ -236,7 +250,7 @@ void AddPackage(Circuit& c, double henry) {
   for (size_t i = 0; i < c.Parts.size(); i++) {
     CircuitPart& p = c.Parts[i];
     if (p.Name == "Lp1") dc = p.Initial;
-    if (p.Name == "Cp1" || p.Name == "Coss") at = i + 1;
+    if (p.Name == "Lp1" || p.Name == "Cp1" || p.Name == "Coss") at = i + 1;
     if (p.Name == "Coss") continue;
     if (p.NodeA == kNodeSwitch) p.NodeA = kNodePin;
     if (p.NodeB == kNodeSwitch) p.NodeB = kNodePin;

@@ -264,6 +264,22 @@ void DeviceJsonInto(const SimRun& run, nlohmann::json& doc) {
   if (!run.o.HasDevice && !hint.empty()) doc["warnings"].push_back(hint.substr(0, hint.size() - 1));
 }
 
+/* The run's warnings, each as printed: lines of text. */
+std::vector<std::string> RunWarnings(const SimRun& run) {
+  std::vector<std::string> out;
+  for (const std::string& w : {ChokeLossWarning(run.circuit, run.results),
+                               ShuntCapacitanceWarning(run.circuit, run.calc.Cp1)})
+    if (!w.empty()) out.push_back(w);
+  return out;
+}
+
+/* A warning's lines joined into one, as JSON holds it. */
+std::string OneLine(std::string text) {
+  while (!text.empty() && text.back() == '\n') text.pop_back();
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  return text;
+}
+
 /* The table is printed row by row as each drive frequency is done; the
    tuning table already holds the design frequency. */
 bool PrintsTable(const SimOptions& o) {
@@ -413,9 +429,8 @@ void PrintJson(SimRun& run) {
   }
   if (run.bomMade.Ok()) doc["bom"] = BomJson(run.bom);
   if (run.done == run.mhz.size()) RunAnalyses(run, &doc);
-  const std::string choke = ChokeLossWarning(run.circuit, run.results);
   doc["warnings"] = nlohmann::json::array();
-  if (!choke.empty()) doc["warnings"].push_back(choke.substr(0, choke.size() - 1));
+  for (const std::string& w : RunWarnings(run)) doc["warnings"].push_back(OneLine(w));
   DeviceJsonInto(run, doc);
   if (StopSignal() != 0) doc["interrupted"] = Interrupted(run);
   Print(doc.dump(2) + "\n");
@@ -425,7 +440,7 @@ void PrintText(SimRun& run) {
   const bool whole = run.done == run.mhz.size();
   if (PrintsTable(run.o)) Print(ReportNotes(run.confirm ? run.confirmed : run.results));
   if (run.confirm) Print(ReportAgreement(run.results, run.confirmed));
-  Print(ChokeLossWarning(run.circuit, run.results));
+  for (const std::string& w : RunWarnings(run)) Print(w);
   if (whole && run.o.Impedance && !PrintImpedance(run)) run.status = 1;
   if (whole) PrintDesignPoint(run);
   if (whole && run.o.HasDevice && run.designPoint.Run.Ok())
@@ -480,9 +495,8 @@ nlohmann::json ReportDocument(const SimRun& run) {
                                run.confirm ? &run.confirmed : nullptr);
   if (run.o.Tune) doc["designs"] = DesignsJson(run.tuning);
   for (auto it = run.analyses.begin(); it != run.analyses.end(); ++it) doc[it.key()] = it.value();
-  const std::string choke = ChokeLossWarning(run.circuit, run.results);
   doc["warnings"] = nlohmann::json::array();
-  if (!choke.empty()) doc["warnings"].push_back(choke.substr(0, choke.size() - 1));
+  for (const std::string& w : RunWarnings(run)) doc["warnings"].push_back(OneLine(w));
   DeviceJsonInto(run, doc);
   if (StopSignal() != 0) doc["interrupted"] = Interrupted(run);
   return doc;

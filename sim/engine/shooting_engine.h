@@ -50,6 +50,11 @@ struct ShootingKind {
   int System = 0;
   double Length = 0.0;
   bool Euler = false; /* u held at its end value over the step */
+  /* The capacitance by backward Euler: on the first step after a switch
+     event, and where the switch node has no capacitor of its own and the
+     step outlasts twice the node's time constant, where the trapezoid
+     would ring from step to step. */
+  bool Damped = false;
   ChainMatrix Fxz;
   ChainVector Gamma, Beta;
   ChainRow Vx;
@@ -66,6 +71,13 @@ struct ShootingWorkspace {
   DeviceModel Device;
   double CossEsr = 0.0;      /* ohm in series with the graded capacitance */
   double CossJunction = 0.0; /* F, its value at 0 V */
+  /* The switch node holds no capacitance of the linear circuit (the graded
+     capacitance sits behind a package inductance): its voltage is known
+     where the device equations are solved, at the steps' ends, and not
+     between them, where the circuit's rows would read the off resistance
+     times the error of a current taken linear over the step. */
+  bool SwitchNodeAlgebraic = false;
+  double CossLargest = 0.0; /* F, the graded capacitance at 0 V */
   std::vector<ShootingSystem> Systems;
   Eigen::MatrixXd Full;
   std::vector<int> StatePart;

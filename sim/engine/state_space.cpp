@@ -29,6 +29,7 @@
 #include <cassert>
 #include <map>
 #include <numeric>
+#include <string>
 
 namespace {
 
@@ -314,6 +315,20 @@ void Derive(const Build& b, const MatrixXd& u, double g, const MatrixXd& t, cons
   ss.SwitchCurrent = g * ss.SwitchVoltage;
 }
 
+/* A node other than the supply, ground and the switch's that joins coils
+   alone (the drain pin when the device's capacitance took the whole of
+   Cp1) holds its voltage only through the coils' shunt losses: a mode
+   of picoseconds the period's exponentials do not resolve. */
+Status NoCoilsOnlyNode(const Circuit& c) {
+  std::map<std::string, bool> other; /* node: joined by something else than a coil */
+  for (const CircuitPart& p : c.Parts)
+    for (const std::string& node : {p.NodeA, p.NodeB}) other[node] |= p.Kind != kCoil;
+  for (const auto& [node, joined] : other)
+    if (!joined && node != kNodeGround && node != kNodeSupply && node != kNodeSwitch)
+      return Status::Failed("no capacitor at node " + node + ": --engine ngspice solves it");
+  return Status::Done();
+}
+
 }  // namespace
 
 /* The switch is one conductance from its node to ground, so the nodal
@@ -322,6 +337,8 @@ void Derive(const Build& b, const MatrixXd& u, double g, const MatrixXd& t, cons
 Status BuildStateSpaces(const Circuit& c, const std::vector<double>& g,
                         std::vector<StateSpace>& out, bool injection) {
   assert(!g.empty());
+  const Status nodes = NoCoilsOnlyNode(c);
+  if (!nodes.Ok()) return nodes;
   Build b;
   Number(c, b);
   b.inputs = injection ? 1 : 0;

@@ -107,6 +107,17 @@ std::string ChokeLossWarning(const Circuit& c, const std::vector<SimResult>& res
                 rdc, 100.0 * worst, loss, mhz);
 }
 
+std::string ShuntCapacitanceWarning(const Circuit& c, double cp1Pf) {
+  if (FindPart(c, "Cp1") != nullptr) return "";
+  const CircuitPart* coss = FindPart(c, "Coss");
+  const double pf = (coss ? coss->Value : CossAt(c.Device, c.Vcc)) * 1e12;
+  return Format(
+      "Cp1: the device's own %.4g pF at Vcc is more than the whole shunt\n"
+      "capacitance of the design, %.4g pF: no Cp1 is left and the circuit is not\n"
+      "class E.  --tune finds the network that is, where one is.\n",
+      pf, cp1Pf);
+}
+
 std::string ReportTableHeading() {
   std::string names, units;
   for (const Column& c : kColumns) {

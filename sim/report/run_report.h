@@ -32,6 +32,11 @@ inline constexpr double kChokeLossShare = 0.02;
    figure; "" otherwise. */
 std::string ChokeLossWarning(const Circuit& c, const std::vector<SimResult>& results);
 
+/* One line when the circuit has no Cp1 because the device's own
+   capacitance at Vcc is at least the calculator's whole shunt capacitance
+   cp1Pf: the circuit simulated is then not tuned to class E; "" otherwise. */
+std::string ShuntCapacitanceWarning(const Circuit& c, double cp1Pf);
+
 /* The table: its heading, one row per result, and the notes under it. */
 std::string ReportTableHeading();
 std::string ReportRow(const SimResult& r, double vcc);
