@@ -8,6 +8,7 @@
 */
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 
 #include "sim/report/schematic_layout.h"
@@ -18,7 +19,7 @@
 namespace {
 
 /* The ladder in a line: series parts by name, a node's branches as
-   "node:(parts)", the switch as "S". */
+   "node:(parts)", the switch as "S", a package coil as "Lpkg>(the die's)". */
 std::string Spelled(const Circuit& c, const SchematicLayout& l) {
   std::string s;
   for (const LadderStep& st : l.Steps) {
@@ -26,12 +27,17 @@ std::string Spelled(const Circuit& c, const SchematicLayout& l) {
       s += c.Parts[size_t(st.Part)].Name + " ";
       continue;
     }
-    if (st.Shunts.empty() && !st.HasSwitch) continue;
+    if (st.Shunts.empty() && !st.HasSwitch && st.Package < 0) continue;
     s += st.Node + ":(";
     if (st.HasSwitch) s += "S ";
     for (const std::vector<int>& b : st.Shunts) {
       for (int i : b) s += c.Parts[size_t(i)].Name + (b.size() > 1 ? "-" : "");
       s += " ";
+    }
+    if (st.Package >= 0) {
+      s += c.Parts[size_t(st.Package)].Name + ">(S";
+      for (const std::vector<int>& b : st.DieShunts) s += " " + c.Parts[size_t(b[0])].Name;
+      s += ") ";
     }
     s.back() = ')';
     s += " ";
@@ -46,6 +52,7 @@ TEST(SimSchematic, EveryNetworkIsDrawnAsItsLadder) {
     int Topology;
     bool Notch;
     const char* Ladder;
+    double PackageHenry = 0.0; /* a device of 81 pF (0.5 graded when < 0) behind this lead */
   };
   /* The networks as built: BASIC series L-C into Ro; PINET series L,
      shunt C, then the DC block; EL an L then C to ground at the load (or
@@ -59,16 +66,27 @@ TEST(SimSchematic, EveryNetworkIsDrawnAsItsLadder) {
       {4, false, "Lp1 d:(S Cp1) Ls2 n2:(Cp2) Cblk LM n4:(CM Cpin) LsTCH out:(Cpout Rload) "},
       {4, true,
        "Lp1 d:(S Cp1) Ls2 n2:(Cp2) Cblk LM n4:(CM Cpin) LsTCH out:(LsTrap-CsTrap- Rload) "},
+      /* The lead from the drain pin, where Cp1 and the network meet, to
+         the die, where the switch and the device's capacitance hang. */
+      {0, false, "Lp1 pin:(Cp1 Lpkg>(S Coss)) Ls2 Cs2 out:(Ro) ", 7e-9},
+      {3, false, "Lp1 pin:(Cp1 Lpkg>(S)) Ls2 n2:(Cp2) Cblk LM out:(CM Rload) ", -7e-9},
   };
   for (const Case& k : cases) {
     Circuit c;
     BuildCircuit(ExampleDesign(k.Topology), k.Topology, k.Notch, kPowerCircuit, c);
+    if (k.PackageHenry != 0.0) {
+      DeviceModel d;
+      d.Coss = 81e-12;
+      d.Grading = k.PackageHenry < 0.0 ? 0.5 : 0.0;
+      AddDevice(c, d);
+      AddPackage(c, std::fabs(k.PackageHenry));
+    }
     SchematicLayout l;
     ASSERT_TRUE(LayOut(c, l).Ok()) << k.Topology;
     std::string got = Spelled(c, l);
     /* Inner node names are the builder's own; only their places matter. */
     for (const LadderStep& st : l.Steps)
-      if (st.IsNode && st.Node != "d" && st.Node != "out" && st.Node != "vcc") {
+      if (st.IsNode && st.Node != "d" && st.Node != "out" && st.Node != "vcc" && st.Node != "pin") {
         const size_t at = got.find(st.Node + ":(");
         if (at != std::string::npos) got.replace(at, st.Node.size(), "n?");
       }

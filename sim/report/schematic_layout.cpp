@@ -3,7 +3,8 @@
 ** nodes.  From each node of the main line the series part taken is the
 ** one towards the load (the load node is reached from it without going
 ** back or through ground); every other path from the node that ends at
-** ground is a branch.
+** ground is a branch.  A device's package coil leads off the line to
+** the die, where the switch and the device's own capacitance hang.
 */
 #include "sim/report/schematic_layout.h"
 
@@ -54,6 +55,24 @@ std::vector<int> Branch(const Circuit& c, const std::string& node, int i) {
   return chain;
 }
 
+/* The package coil i from the drain pin to the die, and the die's own
+   branches; false when i is no such coil. */
+bool PackageBranch(const Circuit& c, int i, const std::string& node, LadderStep& step,
+                   std::set<int>& used) {
+  if (Other(c.Parts[size_t(i)], node) != kNodeSwitch || c.Parts[size_t(i)].Kind != kCoil)
+    return false;
+  step.Package = i;
+  used.insert(i);
+  for (int j = 0; j < int(c.Parts.size()); j++) {
+    if (j == i || !Touches(c.Parts[size_t(j)], kNodeSwitch)) continue;
+    const std::vector<int> branch = Branch(c, kNodeSwitch, j);
+    if (branch.empty()) return false;
+    for (int k : branch) used.insert(k);
+    step.DieShunts.push_back(branch);
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string PartLabel(const CircuitPart& p) {
@@ -75,6 +94,8 @@ Status LayOut(const Circuit& c, SchematicLayout& out) {
         series = i;
         continue;
       }
+      if (node != kNodeSwitch && step.Package < 0 && PackageBranch(c, i, node, step, used))
+        continue;
       const std::vector<int> branch = Branch(c, node, i);
       if (branch.empty()) return Status::Failed("part " + c.Parts[i].Name + " is not in a ladder");
       for (int j : branch) used.insert(j);

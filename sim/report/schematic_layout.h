@@ -26,6 +26,10 @@ struct LadderStep {
   std::vector<std::vector<int>> Shunts; /* IsNode: each branch's parts from the node to ground */
   bool HasSwitch = false;               /* IsNode: the switch hangs here */
   int Part;                             /* !IsNode: index in Circuit::Parts */
+  /* IsNode: the device's package coil from this node (the drain pin) to
+     the die, where the switch hangs, and the die's other branches. */
+  int Package = -1;
+  std::vector<std::vector<int>> DieShunts;
 };
 
 struct SchematicLayout {

@@ -2,8 +2,9 @@
 ** schematic_svg.cpp: the ladder as SVG.  The main line runs down at
 ** kLineX; a series part sits on it upright with its label to the right;
 ** each branch of a node is a row leaving the line to the right, one slot
-** per part, ending in a ground symbol.  Every part has a <g> whose id is
-** its name, so a reader finds it.
+** per part, ending in a ground symbol; a package coil's row leads to the
+** die, where the switch and the die's own branches hang.  Every part has
+** a <g> whose id is its name, so a reader finds it.
 */
 #include "sim/report/schematic_svg.h"
 
@@ -67,10 +68,12 @@ std::string Ground(int x, int y) {
                 x + 4, y + 14, x + 8, y + 18);
 }
 
-/* One branch row at height y: its parts in slots, then ground. */
-std::string Branch(const Circuit& c, const std::vector<int>& parts, bool isSwitch, int y) {
-  std::string s = Format("<circle cx=\"%d\" cy=\"%d\" r=\"3\" fill=\"black\"/>\n", kLineX, y);
-  int x = kLineX;
+/* One branch row at height y from x0: its parts in slots, then ground
+   unless it leads on. */
+std::string Branch(const Circuit& c, const std::vector<int>& parts, bool isSwitch, int y,
+                   int x0 = kLineX, bool grounded = true) {
+  std::string s = Format("<circle cx=\"%d\" cy=\"%d\" r=\"3\" fill=\"black\"/>\n", x0, y);
+  int x = x0;
   const int n = isSwitch ? 1 : int(parts.size());
   for (int k = 0; k < n; k++) {
     const int centre = x + kSlot / 2;
@@ -85,7 +88,29 @@ std::string Branch(const Circuit& c, const std::vector<int>& parts, bool isSwitc
     }
     x += kSlot;
   }
-  return s + Ground(x, y);
+  return grounded ? s + Ground(x, y) : s;
+}
+
+/* The package coil's row below y (the coil, then the switch at the die)
+   and the die's branches under it; y ends at the last row, the main line
+   drawn down past them. */
+std::string PackageRows(const Circuit& c, const LadderStep& st, bool below, int& y,
+                        size_t& widest) {
+  static const std::vector<int> kNone;
+  const int top = y, die = kLineX + kSlot;
+  /* A whole step below a row of the node, so the labels clear its ground. */
+  y += below ? kStep : kStep / 2;
+  std::string s;
+  s += Branch(c, {st.Package}, false, y, kLineX, false) + Branch(c, kNone, true, y, die);
+  s += Text(die - 6, y + 18, "die", "end");
+  widest = std::max(widest, size_t(2));
+  for (const std::vector<int>& b : st.DieShunts) {
+    s += Line(die, y, die, y + kStep);
+    y += kStep;
+    s += Branch(c, b, false, y, die);
+    widest = std::max(widest, 1 + b.size());
+  }
+  return s + Line(kLineX, top, kLineX, y);
 }
 
 }  // namespace
@@ -119,6 +144,7 @@ std::string SchematicSvg(const Circuit& c, const SchematicLayout& layout,
       y += kStep / 2;
       if (r + 1 < rows) body += Line(kLineX, y, kLineX, y + kStep / 2), y += kStep / 2;
     }
+    if (st.Package >= 0) body += PackageRows(c, st, rows > 0, y, widest);
   }
   /* Wide enough for the title too (about 8 px a character at 15 px). */
   const int width = std::max(kLineX + int(widest) * kSlot + 40, 20 + 8 * int(title.size()));

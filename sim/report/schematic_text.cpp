@@ -38,6 +38,7 @@ const char* PartKindMark(const CircuitPart& p) {
 const char* NodeLabel(const std::string& node) {
   if (node == kNodeSwitch) return "switch";
   if (node == kNodeLoad) return "load";
+  if (node == kNodePin) return "pin";
   return "";
 }
 
@@ -61,6 +62,14 @@ std::string SchematicText(const Circuit& c, const SchematicLayout& layout) {
     }
     for (const std::vector<int>& b : st.Shunts) {
       out += Pad(first ? label : "") + " +" + BranchText(c, b) + "\n";
+      first = false;
+    }
+    if (st.Package >= 0) {
+      const std::string head =
+          Pad(first ? label : "") + " +--[L] " + PartLabel(c.Parts[size_t(st.Package)]) + " --die";
+      out += head + Format("--[S] switch, Ron %.4g ohm --gnd\n", c.Switch.Ron);
+      for (const std::vector<int>& b : st.DieShunts)
+        out += std::string(head.size() - 2, ' ') + "+" + BranchText(c, b) + "\n";
       first = false;
     }
   }
