@@ -13,6 +13,7 @@
 ** done).
 */
 #include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -157,9 +158,10 @@ Status Prepare(SimRun& run) {
 }
 
 /* --tune; false (said, unless a stop signal failed it) when it did not converge. */
-bool Tune(SimRun& run) {
+bool Tune(SimRun& run, bool confirm) {
   ProgressMeter m = StartProgress("tuning", "steady states");
   TuningRequest request = TuningRequestFor(run.o);
+  request.Confirm = request.Confirm && confirm;
   request.Settings.Ron = run.tuneRon;
   request.Settings.Progress = [&m](int evaluations) { ShowProgress(m, evaluations, 0); };
   RunTuning(run.calc, request, run.tuning);
@@ -205,6 +207,31 @@ bool Heat(SimRun& run, Circuit& c) {
   if (!run.heat.Solved.Ok()) return false;
   c.Switch.Ron = run.heat.RonHot;
   return true;
+}
+
+/* Rounds of tuning and heating at most, and the share Ron may still move
+   by when they stop: 1e-4 of it is a hundredth of a kelvin of silicon's
+   0.7 %/K. */
+const int kHeatRounds = 6;
+const double kRonSettled = 1e-4;
+
+/* The tuning and the junction depend on each other: the tuning works at
+   the Ron the calculator's circuit heats to, then at the one its own
+   tuned circuit heats to, until that Ron settles; ngspice confirms the
+   last round only. */
+bool TuneHot(SimRun& run) {
+  if (!Heat(run, run.circuit)) return Tune(run, true);
+  run.tuneRon = run.heat.RonHot;
+  for (int round = 1; round <= kHeatRounds; round++) {
+    if (!Tune(run, false)) return false;
+    Circuit tuned;
+    ChosenCircuit(run.calc, run.o, run.tuning, tuned);
+    if (!Heat(run, tuned)) break;
+    const bool settled = std::fabs(run.heat.RonHot - run.tuneRon) <= kRonSettled * run.tuneRon;
+    run.tuneRon = run.heat.RonHot;
+    if (settled) break;
+  }
+  return Tune(run, true);
 }
 
 /* What the device section says of the values the run assumed. */
@@ -564,10 +591,7 @@ int main(int argc, char** argv) {
   const Status ready = Prepare(run);
   if (!ready.Ok()) return Refuse(run, ready);
   CatchStopSignals();
-  /* The tuning works at the Ron the calculator's circuit heats to; the
-     circuit chosen then finds its own. */
-  if (run.o.Tune && Heat(run, run.circuit)) run.tuneRon = run.heat.RonHot;
-  if (run.o.Tune && !Tune(run)) return Finish(1, run);
+  if (run.o.Tune && !TuneHot(run)) return Finish(1, run);
   ChosenCircuit(run.calc, run.o, run.tuning, run.circuit);
   Heat(run, run.circuit);
   run.engine = EngineFor(run.circuit, run.o.Engine);
