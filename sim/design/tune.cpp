@@ -342,8 +342,21 @@ void TuneDesign(const DesignState& calc, int topology, bool notch, const TuneSet
     out.Evaluations += beside.evaluations;
     if (!out.Tuning.Ok()) return;
   }
-  /* 3: the nonlinear device itself. */
+  /* 3: the nonlinear device itself, its graded capacitance first without
+     the body diode: at the class-E answer the switch voltage never falls
+     below zero and the diode carries nothing, but on the way there it
+     clamps the turn-on voltage, which then no longer tells the solver
+     which way to go. */
   const bool nonlinear = IsGradedCoss(device) || device.BodyDiode;
+  if (IsGradedCoss(device) && device.BodyDiode) {
+    DeviceModel withoutDiode = device;
+    withoutDiode.BodyDiode = false;
+    Stage graded = MakeStage(base, topology, notch, settings, withoutDiode,
+                             Read(d.Design, topology), workspace);
+    SimulatedDesign g;
+    if (Solve(graded, g).Ok()) d = g;
+    out.Evaluations += graded.evaluations;
+  }
   if (nonlinear) {
     Stage real =
         MakeStage(base, topology, notch, settings, device, Read(d.Design, topology), workspace);
