@@ -567,6 +567,24 @@ void WriteFiles(SimRun& run) {
   if (!written) run.status = 1;
 }
 
+/* --device list, --help and --version: the text alone; false for a run. */
+bool PrintsOnlyText(const SimOptions& o) {
+  if (o.DeviceList)
+    Print(DeviceListText());
+  else if (o.Help || o.Version)
+    Print(o.Help ? SimHelpText() : "tolvarin-sim " TOLVARIN_VERSION "\n");
+  return o.DeviceList || o.Help || o.Version;
+}
+
+/* The text report's first part, before the drive frequencies run. */
+void PrintOpening(const SimRun& run) {
+  Print(ReportTitle(run.o.Design, run.o.Engine, run.o.Confirm, run.engine) +
+        ReportHeading(run.calc, run.circuit));
+  if (run.o.Tune) Print(TuneReport(run.calc, run.tuning));
+  if (run.o.Schematic) PrintSchematic(run.circuit);
+  if (PrintsTable(run.o)) Print(ReportTableHeading());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -580,14 +598,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "tolvarin-sim: %s\n", parsed.Why().c_str());
     return 2;
   }
-  if (run.o.DeviceList) {
-    Print(DeviceListText());
-    return Finish(0, run);
-  }
-  if (run.o.Help || run.o.Version) {
-    Print(run.o.Help ? SimHelpText() : "tolvarin-sim " TOLVARIN_VERSION "\n");
-    return Finish(0, run);
-  }
+  if (PrintsOnlyText(run.o)) return Finish(0, run);
   const Status ready = Prepare(run);
   if (!ready.Ok()) return Refuse(run, ready);
   CatchStopSignals();
@@ -596,13 +607,7 @@ int main(int argc, char** argv) {
   Heat(run, run.circuit);
   run.engine = EngineFor(run.circuit, run.o.Engine);
   run.confirm = run.o.Confirm && run.engine == kEngineExact;
-  if (!run.o.Json) {
-    Print(ReportTitle(run.o.Design, run.o.Engine, run.o.Confirm, run.engine) +
-          ReportHeading(run.calc, run.circuit));
-    if (run.o.Tune) Print(TuneReport(run.calc, run.tuning));
-    if (run.o.Schematic) PrintSchematic(run.circuit);
-    if (PrintsTable(run.o)) Print(ReportTableHeading());
-  }
+  if (!run.o.Json) PrintOpening(run);
   SimulateDrives(run);
   if (run.done == run.mhz.size() && StopSignal() == 0) {
     FindDesignPoint(run);
