@@ -324,7 +324,17 @@ MaskResult DesignMask(const SimRun& run, const Harmonics& h) {
   return ApplyMask(run.o.Mask, DesignMHz(run.o), p1, h);
 }
 
+/* Whether anything the run prints or writes holds the bill of
+   materials: --bom, --bom-csv, the JSON document and the HTML report (the
+   document inside it).  Rating the parts costs the harmonics of every
+   part, ten times the rest of a plain run, so a run that shows none of it
+   does not pay for it. */
+bool NeedsBom(const SimOptions& o) {
+  return o.Bom || o.Json || !o.BomCsvPath.empty() || !o.ReportPath.empty();
+}
+
 void MakeBom(SimRun& run) {
+  if (!NeedsBom(run.o)) return;
   const bool built = run.o.Tune && ChosenDesign(run.o) == kDesignBuilt;
   const BomCoils coils{SettingsFor(run.o).Coils, run.o.ChokeRdc > 0.0 || run.o.ChokeQ > 0.0};
   run.bomMade =
