@@ -57,10 +57,6 @@ void ChangeElement(Circuit& c, const std::string& element, double fraction) {
   SetPartValue(c, element, p->Value * (1.0 + fraction));
 }
 
-Figures FiguresOf(const SimResult& r) {
-  return Figures{{r.Pout, r.Eff, r.Pdev, r.Vpeak, r.ZvsError, r.Slope}};
-}
-
 std::string FigureText(int figure, double value) {
   const FigureInfo& f = kFigures[figure];
   return Format("%.*f", f.Decimals, f.Scale * value);

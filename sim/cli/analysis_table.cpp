@@ -11,8 +11,7 @@
 #include "sim/cli/plot_files.h"
 #include "sim/cli/progress.h"
 #include "sim/report/mismatch_report.h"
-#include "sim/report/plots/mismatch_plot.h"
-#include "sim/report/plots/tolerance_plot.h"
+#include "sim/report/plot_module.h"
 #include "sim/report/sensitivity_report.h"
 #include "sim/report/tolerance_report.h"
 
@@ -46,7 +45,10 @@ void Tolerance(const AnalysisInput& in, AnalysisOutput& out) {
   if (!WantsPictures(in.Options)) return;
   out.PictureFile = "tolerance.svg";
   out.PictureCaption = "Tolerance";
-  out.PictureDrawn = ToleranceSvg(DesignName(in.Chosen), run, out.Picture);
+  const PlotModule* plots = nullptr;
+  out.PictureDrawn = OpenPlotModule(plots);
+  if (out.PictureDrawn.Ok())
+    out.PictureDrawn = plots->Tolerance(DesignName(in.Chosen), run, out.Picture);
 }
 
 bool AskedMismatch(const SimOptions& o) {
@@ -68,8 +70,11 @@ void Mismatch(const AnalysisInput& in, AnalysisOutput& out) {
   out.PictureFile = "mismatch.svg";
   out.PictureCaption = "Load mismatch";
   const ToleranceSettings limits = ToleranceSettingsFor(in.Options, in.Calc, in.Engine);
-  out.PictureDrawn =
-      MismatchSvg(DesignName(in.Chosen), run, limits.Vmax, limits.PdevMax, out.Picture);
+  const PlotModule* plots = nullptr;
+  out.PictureDrawn = OpenPlotModule(plots);
+  if (out.PictureDrawn.Ok())
+    out.PictureDrawn =
+        plots->Mismatch(DesignName(in.Chosen), run, limits.Vmax, limits.PdevMax, out.Picture);
 }
 
 bool AskedSensitivity(const SimOptions& o) {

@@ -42,6 +42,7 @@
 #include "sim/report/device_report.h"
 #include "sim/report/harmonics_report.h"
 #include "sim/report/html_report.h"
+#include "sim/report/plot_module.h"
 #include "sim/report/run_json.h"
 #include "sim/report/run_report.h"
 #include "sim/report/schematic_text.h"
@@ -138,6 +139,17 @@ Status CheckSwitch(const Circuit& c) {
    has, the output files, the calculator's design and its circuit.  The
    plot folder is made last, so that a refused run makes nothing, and its
    files are then checked with the others. */
+/* The pictures' module, opened before anything is run when a run asks
+   for pictures, so that a missing one is refused at once. */
+Status OpenPictures(const SimOptions& o) {
+  if (!WantsPictures(o)) return Status::Done();
+  const PlotModule* plots = nullptr;
+  const Status opened = OpenPlotModule(plots);
+  if (opened.Ok()) return opened;
+  return Status::Failed(std::string(o.PlotDir.empty() ? "--report" : "--plot") + ": " +
+                        opened.Why());
+}
+
 Status Prepare(SimRun& run) {
   const SimOptions& o = run.o;
   if ((o.Engine == kEngineNgspice || o.Confirm || o.Impedance) && !SimulatorAvailable())
@@ -152,6 +164,7 @@ Status Prepare(SimRun& run) {
   DriveFrequencies(o, run.mhz);
   st = CheckCircuit(run.circuit);
   if (st.Ok()) st = CheckSwitch(run.circuit);
+  if (st.Ok()) st = OpenPictures(o);
   if (st.Ok()) st = MakePlotFolder(o);
   if (st.Ok() && !o.PlotDir.empty()) st = CheckOutputFiles(OutputFiles(o));
   return st;
@@ -367,7 +380,17 @@ MaskResult DesignMask(const SimRun& run, const Harmonics& h) {
   return ApplyMask(run.o.Mask, DesignMHz(run.o), p1, h);
 }
 
+/* Whether anything the run prints or writes holds the bill of
+   materials: --bom, --bom-csv, the JSON document and the HTML report (the
+   document inside it).  Rating the parts costs the harmonics of every
+   part, ten times the rest of a plain run, so a run that shows none of it
+   does not pay for it. */
+bool NeedsBom(const SimOptions& o) {
+  return o.Bom || o.Json || !o.BomCsvPath.empty() || !o.ReportPath.empty();
+}
+
 void MakeBom(SimRun& run) {
+  if (!NeedsBom(run.o)) return;
   const bool built = run.o.Tune && ChosenDesign(run.o) == kDesignBuilt;
   const BomCoils coils{SettingsFor(run.o).Coils, run.o.ChokeRdc > 0.0 || run.o.ChokeQ > 0.0};
   run.bomMade =

@@ -15,9 +15,7 @@
 
 #include "sim/circuit/topology_table.h"
 #include "sim/cli/options.h"
-#include "sim/report/plots/spectrum_plot.h"
-#include "sim/report/plots/sweep_plot.h"
-#include "sim/report/plots/waveforms_plot.h"
+#include "sim/report/plot_module.h"
 #include "sim/report/schematic_svg.h"
 
 namespace {
@@ -98,15 +96,17 @@ std::vector<DrawnPicture> DrawPlots(const PlotInput& in) {
   std::vector<DrawnPicture> out;
   std::string svg;
   Status st;
+  const PlotModule* plots = nullptr;
+  const Status module = OpenPlotModule(plots);
   if (nearest) {
-    st = WaveformsSvg(name, Traces(in, *nearest), svg);
+    st = module.Ok() ? plots->Waveforms(name, Traces(in, *nearest), svg) : module;
     out.push_back({"waveforms.svg", "One steady period", st, svg});
     /* The limit is that of the design frequency's band, the fundamental's
        power deciding the small-transmitter rule, as the report applies it. */
-    const MaskResult mask =
-        ApplyMask(in.Options.Mask, DesignMHz(in.Options),
-                  FundamentalPower(*nearest, LoadResistance(in.Circuit_)), LoadHarmonics(*nearest));
-    st = SpectrumSvg(name, *nearest, mask, svg);
+    const Harmonics h = LoadHarmonics(*nearest);
+    const MaskResult mask = ApplyMask(in.Options.Mask, DesignMHz(in.Options),
+                                      FundamentalPower(*nearest, LoadResistance(in.Circuit_)), h);
+    st = module.Ok() ? plots->Spectrum(name, nearest->DriveMHz, h, mask, svg) : module;
     out.push_back({"spectrum.svg", "Harmonics at the load", st, svg});
   }
   SchematicLayout layout;
@@ -114,7 +114,7 @@ std::vector<DrawnPicture> DrawPlots(const PlotInput& in) {
   svg = st.Ok() ? SchematicSvg(in.Circuit_, layout, "Schematic: " + name) : "";
   out.push_back({"schematic.svg", "Schematic", st, svg});
   if (in.Options.Sweep) {
-    st = SweepSvg(name, in.Results, svg);
+    st = module.Ok() ? plots->Sweep(name, in.Results, svg) : module;
     out.push_back({"sweep.svg", "Against the drive frequency", st, svg});
   }
   return out;

@@ -34,10 +34,9 @@ void DrawLimit(const MaskResult& mask) {
 
 }  // namespace
 
-Status SpectrumSvg(const std::string& design, const SimResult& r, const MaskResult& mask,
-                   std::string& svg) {
+Status SpectrumSvg(const std::string& design, double driveMHz, const Harmonics& h,
+                   const MaskResult& mask, std::string& svg) {
   /* The levels are against the fundamental (negative); H1 is 0 dBc. */
-  const Harmonics h = LoadHarmonics(r);
   std::vector<double> level = {0.0};
   for (double dbc : h.Dbc) level.push_back(dbc);
   double lowest = 0.0;
@@ -51,9 +50,9 @@ Status SpectrumSvg(const std::string& design, const SimResult& r, const MaskResu
   SvgCanvas canvas;
   Status st = BeginCanvas(canvas, "Spectrum: " + design);
   if (!st.Ok()) return st;
-  BeginPanel(
-      canvas, "spectrum", kPlace, w, "harmonic of the drive frequency", "level at the load (dBc)",
-      Format("Harmonics at the load, drive %.6g MHz: %s", r.DriveMHz, design.c_str()).c_str());
+  BeginPanel(canvas, "spectrum", kPlace, w, "harmonic of the drive frequency",
+             "level at the load (dBc)",
+             Format("Harmonics at the load, drive %.6g MHz: %s", driveMHz, design.c_str()).c_str());
   const std::vector<double> zeroX = {w.X0, w.X1}, zeroY = {0.0, 0.0};
   DrawLine(zeroX, zeroY, 3, 0.5);
   for (size_t k = 0; k < level.size(); k++) {

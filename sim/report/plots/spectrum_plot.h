@@ -10,12 +10,11 @@
 
 #include "sim/analysis/emission_mask.h"
 #include "sim/circuit/status.h"
-#include "sim/engine/steady_state.h"
 
-/* H1 to H10 of the run r (run and done, in full) as bars, each labelled
-   with its level, and the limit of `mask` where one applies; titled with
-   the design's name. */
-Status SpectrumSvg(const std::string& design, const SimResult& r, const MaskResult& mask,
-                   std::string& svg);
+/* H1 to H10 at the load of a run at driveMHz (its harmonics h, from
+   LoadHarmonics) as bars, each labelled with its level, and the limit of
+   `mask` where one applies; titled with the design's name. */
+Status SpectrumSvg(const std::string& design, double driveMHz, const Harmonics& h,
+                   const MaskResult& mask, std::string& svg);
 
 #endif
