@@ -84,7 +84,7 @@ Status LayOut(const Circuit& c, SchematicLayout& out) {
   std::set<int> used;
   std::string node = kNodeSupply;
   for (size_t guard = 0; guard <= c.Parts.size(); guard++) {
-    LadderStep step{true, node, {}, node == kNodeSwitch, -1};
+    LadderStep step{true, node, {}, node == kNodeSwitch, -1, -1, {}};
     int series = -1;
     for (int i = 0; i < int(c.Parts.size()); i++) {
       if (used.count(i) || !Touches(c.Parts[i], node)) continue;
@@ -105,7 +105,7 @@ Status LayOut(const Circuit& c, SchematicLayout& out) {
     if (node == kNodeLoad) break;
     if (series < 0) return Status::Failed("no part leads from node " + node + " to the load");
     used.insert(series);
-    out.Steps.push_back({false, "", {}, false, series});
+    out.Steps.push_back({false, "", {}, false, series, -1, {}});
     node = Other(c.Parts[series], node);
   }
   if (used.size() != c.Parts.size()) return Status::Failed("a part is outside the ladder");

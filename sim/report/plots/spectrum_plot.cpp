@@ -28,7 +28,7 @@ void DrawLimit(const MaskResult& mask) {
     y.push_back(mask.Limit[i]);
   }
   DrawLine(x, y, 2, 1.5);
-  DrawText(kLastMaskHarmonic + 0.5, mask.Limit[kMaskHarmonics - 1] + 2.0, 1.0,
+  DrawText(double(kLastMaskHarmonic) + 0.5, mask.Limit[kMaskHarmonics - 1] + 2.0, 1.0,
            "limit: " + mask.Name);
 }
 
