@@ -135,10 +135,6 @@ Status CheckSwitch(const Circuit& c) {
       s.Ramp / c.DesignHz * 1e9, s.Duty <= 0.5 ? "on" : "off", s.Duty, c.DesignHz * 1e-6));
 }
 
-/* Everything checked before anything runs: the simulator this build
-   has, the output files, the calculator's design and its circuit.  The
-   plot folder is made last, so that a refused run makes nothing, and its
-   files are then checked with the others. */
 /* The pictures' module, opened before anything is run when a run asks
    for pictures, so that a missing one is refused at once. */
 Status OpenPictures(const SimOptions& o) {
@@ -150,6 +146,10 @@ Status OpenPictures(const SimOptions& o) {
                         opened.Why());
 }
 
+/* Everything checked before anything runs: the simulator this build
+   has, the output files, the calculator's design and its circuit, the
+   pictures' module.  The plot folder is made last, so that a refused run
+   makes nothing, and its files are then checked with the others. */
 Status Prepare(SimRun& run) {
   const SimOptions& o = run.o;
   if ((o.Engine == kEngineNgspice || o.Confirm || o.Impedance) && !SimulatorAvailable())
