@@ -35,22 +35,25 @@ namespace {
    prepared circuit then stays within it. */
 const int kChainRoomLevels = 24;
 
-ExactSystem SystemOf(const StateSpace& ss, int load) {
+/* s from the state space, in place: a workspace prepared again (a
+   tolerance run's next sample) reuses the room of its systems, each a few
+   kilobytes at the largest size. */
+void SystemOf(const StateSpace& ss, int load, ExactSystem& s) {
   const Eigen::Index n = ss.A.rows(), m = n + 1;
-  ExactSystem s;
-  s.M = ChainMatrix::Zero(m, m);
+  s.M.setZero(m, m);
   s.M.topLeftCorner(n, n) = ss.A;
   s.M.block(0, n, n, 1) = ss.B;
   s.SwitchVoltage = ss.SwitchVoltage;
   s.SwitchCurrent = ss.SwitchCurrent;
   s.SupplyCurrent = ss.SupplyCurrent;
   s.LoadVoltage = ss.LoadVoltage;
-  s.Device = s.Load = s.Loss = ChainMatrix::Zero(m, m);
+  s.Device.setZero(m, m);
+  s.Load.setZero(m, m);
+  s.Loss.setZero(m, m);
   for (const Dissipator& d : ss.Dissipators) {
     ChainMatrix& to = d.Part < 0 ? s.Device : d.Part == load ? s.Load : s.Loss;
     to += d.Weight * (d.Row.transpose() * d.Row);
   }
-  return s;
 }
 
 /* The segments of one period: conductance as the drive pulse gives it,
@@ -209,8 +212,8 @@ void PrepareExact(const Circuit& c, ExactWorkspace& w) {
     w.Built = Status::Failed("the circuit has more states than the exact engine holds");
     return;
   }
-  w.Systems.clear();
-  for (const StateSpace& ss : systems) w.Systems.push_back(SystemOf(ss, c.Load));
+  w.Systems.resize(systems.size());
+  for (size_t i = 0; i < systems.size(); i++) SystemOf(systems[i], c.Load, w.Systems[i]);
   w.Full = systems.back().Full;
   w.StatePart = systems.back().StatePart;
   const std::size_t count = g.size(), segments = 2 * w.RampSteps + 2;
