@@ -133,15 +133,27 @@ Status SolvePeriod(ExactWorkspace& w) {
   return Status::Done();
 }
 
+/* The powers from the integral of z z^T over every segment.  A rising
+   and a falling ramp step share their system and their length: their
+   integrals are summed on one chain of doublings (segment_chain.h). */
 void Powers(const ExactWorkspace& w, double period, SimResult& r) {
   double pdc = 0.0, pout = 0.0, pdev = 0.0, ploss = 0.0;
   const Eigen::Index n = w.States;
+  const int systems = static_cast<int>(w.Systems.size());
   ChainMatrix moment;
-  for (size_t k = 0; k < w.Segments.size(); k++) {
-    const ExactSegment& s = w.Segments[k];
-    const ExactSystem& sys = w.Systems[s.System];
-    ChainMoment(sys.M, s.Length, w.Levels[s.System], w.Chain.data() + w.ChainAt[s.System],
-                w.Start[k], moment);
+  ChainVector z[2];
+  for (int i = 0; i < systems; i++) {
+    int starts = 0;
+    double length = 0.0;
+    for (size_t k = 0; k < w.Segments.size(); k++)
+      if (w.Segments[k].System == i) {
+        assert(starts < 2);
+        z[starts++] = w.Start[k];
+        length = w.Segments[k].Length;
+      }
+    if (starts == 0) continue;
+    const ExactSystem& sys = w.Systems[i];
+    ChainMoment(sys.M, length, w.Levels[i], w.Chain.data() + w.ChainAt[i], z, starts, moment);
     pdc += w.Vcc * sys.SupplyCurrent.dot(moment.col(n));
     pdev += sys.Device.cwiseProduct(moment).sum();
     pout += sys.Load.cwiseProduct(moment).sum();

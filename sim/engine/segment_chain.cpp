@@ -64,7 +64,7 @@ void Expm1Of(const ChainMatrix& m, double h, int levels, ChainMatrix& out, doubl
 
 template <int N>
 void MomentOf(const ChainMatrix& m, double h, int levels, const double* chain,
-              const ChainVector& z0, ChainMatrix& out) {
+              const ChainVector* z0, int starts, ChainMatrix& out) {
   using Fixed = Square<N>;
   const Eigen::Index n = m.rows();
   const double tau = std::ldexp(h, -levels);
@@ -75,15 +75,19 @@ void MomentOf(const ChainMatrix& m, double h, int levels, const double* chain,
      integrates over 0 <= s <= 1 to tau sum v_i v_j^T / (i + j + 1). */
   using Column = Eigen::Matrix<double, N, 1, 0, Fixed::MaxRowsAtCompileTime, 1>;
   Column v[kMaxAugmented], u(n);
-  v[0] = z0;
-  for (int k = 1; k <= terms; k++) v[k].noalias() = g * v[k - 1] / double(k);
   Fixed w = Fixed::Zero(n, n), e(n, n), ew(n, n);
-  for (int i = 0; i <= terms; i++) {
-    u = v[0] / double(i + 1);
-    for (int j = 1; j <= terms; j++) u += v[j] / double(i + j + 1);
-    w.noalias() += v[i] * u.transpose();
+  for (int a = 0; a < starts; a++) {
+    v[0] = z0[a];
+    for (int k = 1; k <= terms; k++) v[k].noalias() = g * v[k - 1] / double(k);
+    for (int i = 0; i <= terms; i++) {
+      u = v[0] / double(i + 1);
+      for (int j = 1; j <= terms; j++) u += v[j] / double(i + j + 1);
+      w.noalias() += v[i] * u.transpose();
+    }
   }
   w *= tau;
+  /* The doublings are linear in w: the starts' first steps, summed, double
+     as one. */
   for (int j = 0; j < levels; j++) {
     e = Eigen::Map<const Fixed>(chain + j * n * n, n, n);
     e.diagonal().array() += 1.0;
@@ -94,8 +98,8 @@ void MomentOf(const ChainMatrix& m, double h, int levels, const double* chain,
 }
 
 using Expm1Kernel = void (*)(const ChainMatrix&, double, int, ChainMatrix&, double*);
-using MomentKernel = void (*)(const ChainMatrix&, double, int, const double*, const ChainVector&,
-                              ChainMatrix&);
+using MomentKernel = void (*)(const ChainMatrix&, double, int, const double*, const ChainVector*,
+                              int, ChainMatrix&);
 
 /* The kernels of sizes 2 .. kFixedSizes, by size. */
 template <int... N>
@@ -128,10 +132,11 @@ void ChainExpm1(const ChainMatrix& m, double h, int levels, ChainMatrix& f, doub
 }
 
 void ChainMoment(const ChainMatrix& m, double h, int levels, const double* chain,
-                 const ChainVector& z0, ChainMatrix& w) {
+                 const ChainVector* z0, int starts, ChainMatrix& w) {
   assert(m.rows() == m.cols() && m.rows() >= 1 && m.rows() <= kMaxAugmented);
+  assert(starts >= 1);
   if (m.rows() >= 2 && m.rows() <= kFixedSizes)
-    kMoment[m.rows() - 2](m, h, levels, chain, z0, w);
+    kMoment[m.rows() - 2](m, h, levels, chain, z0, starts, w);
   else
-    MomentOf<Eigen::Dynamic>(m, h, levels, chain, z0, w);
+    MomentOf<Eigen::Dynamic>(m, h, levels, chain, z0, starts, w);
 }
