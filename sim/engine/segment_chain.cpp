@@ -17,12 +17,22 @@ namespace {
 /* The series runs on steps whose M tau0 has a 1-norm of at most this. */
 const double kSeriesReach = 0.125;
 
+/* 1 / k for the series' factorials and the moment's 1 / (i + j + 1):
+   a product where a division costs several times as much. */
+constexpr int kInverses = 2 * kMaxAugmented;
+constexpr std::array<double, kInverses> Inverses() {
+  std::array<double, kInverses> inv{};
+  for (int k = 1; k < kInverses; k++) inv[k] = 1.0 / k;
+  return inv;
+}
+constexpr auto kInverse = Inverses();
+
 /* Terms of the series for a step of 1-norm nu: the first left out,
    nu^(k+1) / (k+1)!, is below the rounding of the sum (about nu). */
 int SeriesTerms(double nu) {
   int k = 1;
   double term = nu;
-  while (k < 30 && term > 1e-17 * std::max(nu, 1e-300)) {
+  while (k < kInverses - 2 && term > 1e-17 * std::max(nu, 1e-300)) {
     k++;
     term *= nu / k;
   }
@@ -48,10 +58,10 @@ void Expm1Of(const ChainMatrix& m, double h, int levels, ChainMatrix& out, doubl
   const Fixed g = m * std::ldexp(h, -levels);
   const int terms = SeriesTerms(g.cwiseAbs().colwise().sum().maxCoeff());
   /* exp(g) - I = g (I + g/2 (I + g/3 (...))), from the inside out. */
-  Fixed f = g / double(terms), gf(n, n);
+  Fixed f = g * kInverse[terms], gf(n, n);
   for (int k = terms - 1; k >= 1; k--) {
     gf.noalias() = g * f;
-    f = (g + gf) / double(k);
+    f = (g + gf) * kInverse[k];
   }
   for (int j = 0;; j++) {
     if (chain) Eigen::Map<Fixed>(chain + j * n * n, n, n) = f;
@@ -78,10 +88,10 @@ void MomentOf(const ChainMatrix& m, double h, int levels, const double* chain,
   Fixed w = Fixed::Zero(n, n), e(n, n), ew(n, n);
   for (int a = 0; a < starts; a++) {
     v[0] = z0[a];
-    for (int k = 1; k <= terms; k++) v[k].noalias() = g * v[k - 1] / double(k);
+    for (int k = 1; k <= terms; k++) v[k].noalias() = g * v[k - 1] * kInverse[k];
     for (int i = 0; i <= terms; i++) {
-      u = v[0] / double(i + 1);
-      for (int j = 1; j <= terms; j++) u += v[j] / double(i + j + 1);
+      u = v[0] * kInverse[i + 1];
+      for (int j = 1; j <= terms; j++) u += v[j] * kInverse[i + j + 1];
       w.noalias() += v[i] * u.transpose();
     }
   }
