@@ -35,22 +35,25 @@ namespace {
    prepared circuit then stays within it. */
 const int kChainRoomLevels = 24;
 
-ExactSystem SystemOf(const StateSpace& ss, int load) {
+/* s from the state space, in place: a workspace prepared again (a
+   tolerance run's next sample) reuses the room of its systems, each a few
+   kilobytes at the largest size. */
+void SystemOf(const StateSpace& ss, int load, ExactSystem& s) {
   const Eigen::Index n = ss.A.rows(), m = n + 1;
-  ExactSystem s;
-  s.M = ChainMatrix::Zero(m, m);
+  s.M.setZero(m, m);
   s.M.topLeftCorner(n, n) = ss.A;
   s.M.block(0, n, n, 1) = ss.B;
   s.SwitchVoltage = ss.SwitchVoltage;
   s.SwitchCurrent = ss.SwitchCurrent;
   s.SupplyCurrent = ss.SupplyCurrent;
   s.LoadVoltage = ss.LoadVoltage;
-  s.Device = s.Load = s.Loss = ChainMatrix::Zero(m, m);
+  s.Device.setZero(m, m);
+  s.Load.setZero(m, m);
+  s.Loss.setZero(m, m);
   for (const Dissipator& d : ss.Dissipators) {
     ChainMatrix& to = d.Part < 0 ? s.Device : d.Part == load ? s.Load : s.Loss;
     to += d.Weight * (d.Row.transpose() * d.Row);
   }
-  return s;
 }
 
 /* The segments of one period: conductance as the drive pulse gives it,
@@ -130,15 +133,27 @@ Status SolvePeriod(ExactWorkspace& w) {
   return Status::Done();
 }
 
+/* The powers from the integral of z z^T over every segment.  A rising
+   and a falling ramp step share their system and their length: their
+   integrals are summed on one chain of doublings (segment_chain.h). */
 void Powers(const ExactWorkspace& w, double period, SimResult& r) {
   double pdc = 0.0, pout = 0.0, pdev = 0.0, ploss = 0.0;
   const Eigen::Index n = w.States;
+  const int systems = static_cast<int>(w.Systems.size());
   ChainMatrix moment;
-  for (size_t k = 0; k < w.Segments.size(); k++) {
-    const ExactSegment& s = w.Segments[k];
-    const ExactSystem& sys = w.Systems[s.System];
-    ChainMoment(sys.M, s.Length, w.Levels[s.System], w.Chain.data() + w.ChainAt[s.System],
-                w.Start[k], moment);
+  ChainVector z[2];
+  for (int i = 0; i < systems; i++) {
+    int starts = 0;
+    double length = 0.0;
+    for (size_t k = 0; k < w.Segments.size(); k++)
+      if (w.Segments[k].System == i) {
+        assert(starts < 2);
+        z[starts++] = w.Start[k];
+        length = w.Segments[k].Length;
+      }
+    if (starts == 0) continue;
+    const ExactSystem& sys = w.Systems[i];
+    ChainMoment(sys.M, length, w.Levels[i], w.Chain.data() + w.ChainAt[i], z, starts, moment);
     pdc += w.Vcc * sys.SupplyCurrent.dot(moment.col(n));
     pdev += sys.Device.cwiseProduct(moment).sum();
     pout += sys.Load.cwiseProduct(moment).sum();
@@ -209,8 +224,8 @@ void PrepareExact(const Circuit& c, ExactWorkspace& w) {
     w.Built = Status::Failed("the circuit has more states than the exact engine holds");
     return;
   }
-  w.Systems.clear();
-  for (const StateSpace& ss : systems) w.Systems.push_back(SystemOf(ss, c.Load));
+  w.Systems.resize(systems.size());
+  for (size_t i = 0; i < systems.size(); i++) SystemOf(systems[i], c.Load, w.Systems[i]);
   w.Full = systems.back().Full;
   w.StatePart = systems.back().StatePart;
   const std::size_t count = g.size(), segments = 2 * w.RampSteps + 2;

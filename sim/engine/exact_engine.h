@@ -23,6 +23,7 @@
 #include "sim/circuit/circuit.h"
 #include "sim/engine/segment_chain.h"
 #include "sim/engine/steady_state.h"
+#include "sim/engine/uninitialised_room.h"
 
 /* Constant-conductance steps each switch ramp is cut into; the ramp's
    linear conductance is met at the middle of each step. */
@@ -65,7 +66,8 @@ struct ExactWorkspace {
   Eigen::MatrixXd Full;                         /* every part's state from x */
   std::vector<int> StatePart;                   /* the part of each full state */
   /* Room of the solves. */
-  std::vector<double> Chain;          /* each system's chain of doublings */
+  UninitialisedRoom Chain;            /* each system's chain of doublings, written by
+                                         ChainExpm1 before it is read */
   std::vector<std::size_t> ChainAt;   /* where each system's chain starts */
   std::vector<int> Levels;            /* and its doublings */
   std::vector<ExactSegment> Segments; /* of the period being solved */

@@ -17,12 +17,22 @@ namespace {
 /* The series runs on steps whose M tau0 has a 1-norm of at most this. */
 const double kSeriesReach = 0.125;
 
+/* 1 / k for the series' factorials and the moment's 1 / (i + j + 1):
+   a product where a division costs several times as much. */
+constexpr int kInverses = 2 * kMaxAugmented;
+constexpr std::array<double, kInverses> Inverses() {
+  std::array<double, kInverses> inv{};
+  for (int k = 1; k < kInverses; k++) inv[k] = 1.0 / k;
+  return inv;
+}
+constexpr auto kInverse = Inverses();
+
 /* Terms of the series for a step of 1-norm nu: the first left out,
    nu^(k+1) / (k+1)!, is below the rounding of the sum (about nu). */
 int SeriesTerms(double nu) {
   int k = 1;
   double term = nu;
-  while (k < 30 && term > 1e-17 * std::max(nu, 1e-300)) {
+  while (k < kInverses - 2 && term > 1e-17 * std::max(nu, 1e-300)) {
     k++;
     term *= nu / k;
   }
@@ -48,10 +58,10 @@ void Expm1Of(const ChainMatrix& m, double h, int levels, ChainMatrix& out, doubl
   const Fixed g = m * std::ldexp(h, -levels);
   const int terms = SeriesTerms(g.cwiseAbs().colwise().sum().maxCoeff());
   /* exp(g) - I = g (I + g/2 (I + g/3 (...))), from the inside out. */
-  Fixed f = g / double(terms), gf(n, n);
+  Fixed f = g * kInverse[terms], gf(n, n);
   for (int k = terms - 1; k >= 1; k--) {
     gf.noalias() = g * f;
-    f = (g + gf) / double(k);
+    f = (g + gf) * kInverse[k];
   }
   for (int j = 0;; j++) {
     if (chain) Eigen::Map<Fixed>(chain + j * n * n, n, n) = f;
@@ -64,7 +74,7 @@ void Expm1Of(const ChainMatrix& m, double h, int levels, ChainMatrix& out, doubl
 
 template <int N>
 void MomentOf(const ChainMatrix& m, double h, int levels, const double* chain,
-              const ChainVector& z0, ChainMatrix& out) {
+              const ChainVector* z0, int starts, ChainMatrix& out) {
   using Fixed = Square<N>;
   const Eigen::Index n = m.rows();
   const double tau = std::ldexp(h, -levels);
@@ -75,15 +85,19 @@ void MomentOf(const ChainMatrix& m, double h, int levels, const double* chain,
      integrates over 0 <= s <= 1 to tau sum v_i v_j^T / (i + j + 1). */
   using Column = Eigen::Matrix<double, N, 1, 0, Fixed::MaxRowsAtCompileTime, 1>;
   Column v[kMaxAugmented], u(n);
-  v[0] = z0;
-  for (int k = 1; k <= terms; k++) v[k].noalias() = g * v[k - 1] / double(k);
   Fixed w = Fixed::Zero(n, n), e(n, n), ew(n, n);
-  for (int i = 0; i <= terms; i++) {
-    u = v[0] / double(i + 1);
-    for (int j = 1; j <= terms; j++) u += v[j] / double(i + j + 1);
-    w.noalias() += v[i] * u.transpose();
+  for (int a = 0; a < starts; a++) {
+    v[0] = z0[a];
+    for (int k = 1; k <= terms; k++) v[k].noalias() = g * v[k - 1] * kInverse[k];
+    for (int i = 0; i <= terms; i++) {
+      u = v[0] * kInverse[i + 1];
+      for (int j = 1; j <= terms; j++) u += v[j] * kInverse[i + j + 1];
+      w.noalias() += v[i] * u.transpose();
+    }
   }
   w *= tau;
+  /* The doublings are linear in w: the starts' first steps, summed, double
+     as one. */
   for (int j = 0; j < levels; j++) {
     e = Eigen::Map<const Fixed>(chain + j * n * n, n, n);
     e.diagonal().array() += 1.0;
@@ -94,8 +108,8 @@ void MomentOf(const ChainMatrix& m, double h, int levels, const double* chain,
 }
 
 using Expm1Kernel = void (*)(const ChainMatrix&, double, int, ChainMatrix&, double*);
-using MomentKernel = void (*)(const ChainMatrix&, double, int, const double*, const ChainVector&,
-                              ChainMatrix&);
+using MomentKernel = void (*)(const ChainMatrix&, double, int, const double*, const ChainVector*,
+                              int, ChainMatrix&);
 
 /* The kernels of sizes 2 .. kFixedSizes, by size. */
 template <int... N>
@@ -128,10 +142,11 @@ void ChainExpm1(const ChainMatrix& m, double h, int levels, ChainMatrix& f, doub
 }
 
 void ChainMoment(const ChainMatrix& m, double h, int levels, const double* chain,
-                 const ChainVector& z0, ChainMatrix& w) {
+                 const ChainVector* z0, int starts, ChainMatrix& w) {
   assert(m.rows() == m.cols() && m.rows() >= 1 && m.rows() <= kMaxAugmented);
+  assert(starts >= 1);
   if (m.rows() >= 2 && m.rows() <= kFixedSizes)
-    kMoment[m.rows() - 2](m, h, levels, chain, z0, w);
+    kMoment[m.rows() - 2](m, h, levels, chain, z0, starts, w);
   else
-    MomentOf<Eigen::Dynamic>(m, h, levels, chain, z0, w);
+    MomentOf<Eigen::Dynamic>(m, h, levels, chain, z0, starts, w);
 }

@@ -13,7 +13,9 @@
 ** The integral of z z^T over the segment, W, doubles along the same
 ** chain: W(2 tau) = W(tau) + E(tau) W(tau) E(tau)^T with E = I + F, a sum
 ** of positive semidefinite terms that loses nothing however stiff the
-** segment (a closed switch of a few milliohms across a capacitor).
+** segment (a closed switch of a few milliohms across a capacitor).  W is
+** linear in z0 z0^T, so two segments of one system and one length (a
+** rising and a falling ramp step) double their summed first steps once.
 */
 #ifndef TOLVARIN_SIM_ENGINE_SEGMENT_CHAIN_H
 #define TOLVARIN_SIM_ENGINE_SEGMENT_CHAIN_H
@@ -38,9 +40,10 @@ int ChainLevels(const ChainMatrix& m, double h);
 void ChainExpm1(const ChainMatrix& m, double h, int levels, ChainMatrix& f,
                 double* chain = nullptr);
 
-/* The integral of z z^T over the segment of length h from z0, on the
-   chain ChainExpm1 stored for M and h. */
+/* The integral of z z^T over a segment of length h, summed over the
+   `starts` segments (at least one) that begin at z0[0] .. z0[starts - 1],
+   on the chain ChainExpm1 stored for M and h. */
 void ChainMoment(const ChainMatrix& m, double h, int levels, const double* chain,
-                 const ChainVector& z0, ChainMatrix& w);
+                 const ChainVector* z0, int starts, ChainMatrix& w);
 
 #endif
