@@ -10,6 +10,7 @@
 
 #include "sim/circuit/topology_table.h"
 #include "sim/engine/exact_engine.h"
+#include "sim/engine/state_space.h"
 #include "tests/sim_example.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -75,6 +76,40 @@ TEST(SimEngineAllocation, NoneInASteadyStateAfterTheFirst) {
     counting = false;
     EXPECT_EQ(allocations, 0) << Topology(t).Name << (trap ? " with the trap" : "");
     EXPECT_TRUE(r.Run.Ok());
+  }
+#endif
+}
+
+/* Every topology and the trap: the systems of a circuit after the first
+   are derived in the first one's room, so a prepared circuit's cost does
+   not grow by an allocation per ramp step.  The count starts once the
+   first system has been handed over. */
+TEST(SimEngineAllocation, NoneForEachStateSpaceAfterTheFirst) {
+#if !TOLVARIN_COUNT_ALLOCATIONS
+  GTEST_SKIP() << "AddressSanitizer replaces malloc; counted in the plain build";
+#else
+  const std::vector<double> g = {1e3, 500.0, 10.0, 1e-2, 1e-6};
+  for (int row = 0; row <= kTopologyCount; row++) {
+    const bool trap = row == kTopologyCount;
+    const int t = trap ? TopologyByName("pinet-el-tch") : row;
+    Circuit c;
+    BuildCircuit(ExampleDesign(t), t, trap ? 1 : 0, kPowerCircuit, c);
+    for (bool injection : {false, true}) {
+      std::size_t visits = 0;
+      allocations = 0;
+      const Status built = VisitStateSpaces(
+          c, g, injection,
+          [](std::size_t i, const StateSpace&, void* seen) {
+            counting = true;
+            *static_cast<std::size_t*>(seen) = i + 1;
+          },
+          &visits);
+      counting = false;
+      ASSERT_TRUE(built.Ok()) << built.Why();
+      EXPECT_EQ(visits, g.size());
+      EXPECT_EQ(allocations, 0) << Topology(t).Name << (trap ? " with the trap" : "")
+                                << (injection ? ", injection" : "");
+    }
   }
 #endif
 }

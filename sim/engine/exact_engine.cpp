@@ -50,10 +50,36 @@ void SystemOf(const StateSpace& ss, int load, ExactSystem& s) {
   s.Device.setZero(m, m);
   s.Load.setZero(m, m);
   s.Loss.setZero(m, m);
+  /* Weight (Row^T Row), entry by entry: Eigen would hold the outer
+     product of two dynamic rows in a heap temporary. */
   for (const Dissipator& d : ss.Dissipators) {
-    ChainMatrix& to = d.Part < 0 ? s.Device : d.Part == load ? s.Load : s.Loss;
-    to += d.Weight * (d.Row.transpose() * d.Row);
+    Eigen::MatrixXd& to = d.Part < 0 ? s.Device : d.Part == load ? s.Load : s.Loss;
+    for (Eigen::Index j = 0; j < m; j++)
+      for (Eigen::Index i = 0; i < m; i++) to(i, j) += d.Weight * (d.Row(i) * d.Row(j));
   }
+}
+
+/* What PrepareExact's visit of the state spaces fills. */
+struct Visit {
+  ExactWorkspace* w;
+  std::size_t count; /* systems */
+  int load;
+  bool fits; /* the states fit a ChainMatrix */
+};
+
+/* System i of the visit, straight into the workspace; the first one
+   gives the state's size, and the full state's map. */
+void TakeSystem(std::size_t i, const StateSpace& ss, void* context) {
+  Visit& v = *static_cast<Visit*>(context);
+  ExactWorkspace& w = *v.w;
+  if (i == 0) {
+    w.States = static_cast<int>(ss.A.rows());
+    v.fits = w.States + 1 <= kMaxAugmented;
+    w.Systems.resize(v.count);
+    w.Full = ss.Full;
+    w.StatePart = ss.StatePart;
+  }
+  if (v.fits) SystemOf(ss, v.load, w.Systems[i]);
 }
 
 /* The segments of one period: conductance as the drive pulse gives it,
@@ -216,18 +242,13 @@ void PrepareExact(const Circuit& c, ExactWorkspace& w) {
   for (int k = 0; k < w.RampSteps; k++) g.push_back(gOff + (gOn - gOff) * (k + 0.5) / w.RampSteps);
   g.push_back(gOn);
   g.push_back(gOff);
-  std::vector<StateSpace> systems;
-  w.Built = BuildStateSpaces(c, g, systems);
+  Visit v{&w, g.size(), c.Load, false};
+  w.Built = VisitStateSpaces(c, g, false, TakeSystem, &v);
   if (!w.Built.Ok()) return;
-  w.States = static_cast<int>(systems[0].A.rows());
-  if (w.States + 1 > kMaxAugmented) {
+  if (!v.fits) {
     w.Built = Status::Failed("the circuit has more states than the exact engine holds");
     return;
   }
-  w.Systems.resize(systems.size());
-  for (size_t i = 0; i < systems.size(); i++) SystemOf(systems[i], c.Load, w.Systems[i]);
-  w.Full = systems.back().Full;
-  w.StatePart = systems.back().StatePart;
   const std::size_t count = g.size(), segments = 2 * w.RampSteps + 2;
   const std::size_t m = w.States + 1;
   w.Levels.assign(count, 0);

@@ -27,7 +27,6 @@
 #include "sim/engine/state_space.h"
 
 #include <cassert>
-#include <map>
 #include <numeric>
 #include <string>
 
@@ -35,12 +34,6 @@ namespace {
 
 using Eigen::MatrixXd;
 using Eigen::RowVectorXd;
-
-/* The internal node of a coil with a shunt loss and a series loss:
-   between the inductance (with its shunt resistance) and the series one. */
-std::string Inner(const CircuitPart& p) {
-  return p.Name + "#";
-}
 
 bool HasInner(const CircuitPart& p) {
   return p.Kind == kCoil && p.ShuntLoss > 0.0 && p.SeriesLoss > 0.0;
@@ -56,16 +49,27 @@ bool BareCoil(const CircuitPart& p) {
   return p.Kind == kCoil && p.ShuntLoss == 0.0;
 }
 
-/* Node numbers: ground is -1. */
+/* Node numbers, ground -1, given once by name and then kept as integers
+   in each part's table: a circuit has a dozen nodes, so a linear search
+   of their names is cheaper than a map and never allocates per lookup.
+   A coil's internal node (between the inductance with its shunt
+   resistance and the series one) has no name: its number is its own. */
 struct Nodes {
-  std::map<std::string, int> index;
+  std::vector<const std::string*> name; /* nullptr for an internal node */
   int count = 0;
-  void Add(const std::string& name) {
-    if (name != kNodeGround && !index.count(name)) index[name] = count++;
+  int Find(const std::string& n) const {
+    for (int i = 0; i < count; i++)
+      if (name[i] && *name[i] == n) return i;
+    return -1;
   }
-  int operator()(const std::string& name) const {
-    const auto it = index.find(name);
-    return it == index.end() ? -1 : it->second;
+  int Add(const std::string& n) {
+    if (n == kNodeGround) return -1;
+    const int at = Find(n);
+    return at >= 0 ? at : New(&n);
+  }
+  int New(const std::string* n) {
+    name.push_back(n);
+    return count++;
   }
 };
 
@@ -78,33 +82,63 @@ struct Islands {
   }
 };
 
+/* Everything the build shares: the numbering, the nodal solution at the
+   first conductance and the room each system is derived in, sized once
+   so that deriving the next system allocates nothing. */
+struct Build {
+  const Circuit* c;
+  Nodes nodes;
+  int supply = -1, sw = -1; /* the supply's and the switch's nodes */
+  std::vector<int> island;  /* of each node, -1: reaches ground */
+  int islands = 0;
+  std::vector<int> states;                     /* part of each full state */
+  std::vector<int> nodeA, nodeB, inner;        /* each part's nodes; inner -1 when none */
+  std::vector<int> sourceOf;                   /* unknown of a lossless capacitor's current */
+  int size = 0;                                /* unknowns */
+  int n = 0;                                   /* full states */
+  int inputs = 0;                              /* 1: a current drawn from the switch node */
+  int Width() const { return n + 1 + inputs; } /* of a row over [x; 1; u] */
+  /* The nodal solution u0 = G0^-1 F at the first conductance, and
+     w = G0^-1 e_switch for the rank-one change to any other. */
+  MatrixXd u0;
+  Eigen::VectorXd w, sw_w;
+  /* The reduction x = T y, y from x, and T as rows over z. */
+  MatrixXd t, left, tz;
+  /* Room of one system: u (every unknown, then a zero row that ground's
+     -1 reads), the derivatives over z, the reduced ones, one row. */
+  MatrixXd u, ab, leftAb, reduced;
+  RowVectorXd row;
+  /* Row of node `node` of u, ground's the zero row. */
+  int At(int node) const { return node >= 0 ? node : size; }
+};
+
 /* Island number of every node (-1: reaches ground) and how many. */
-int FindIslands(const Circuit& c, const Nodes& nodes, std::vector<int>& island) {
-  const int ground = nodes.count;
+int FindIslands(const Circuit& c, Build& b) {
+  const int ground = b.nodes.count;
   Islands u;
   u.parent.resize(ground + 1);
   std::iota(u.parent.begin(), u.parent.end(), 0);
-  u.Join(nodes(kNodeSwitch), -1, ground); /* the switch */
-  u.Join(nodes(kNodeSupply), -1, ground); /* the supply */
-  for (const CircuitPart& p : c.Parts) {
-    if (!BareCoil(p)) u.Join(nodes(p.NodeA), nodes(p.NodeB), ground);
-    if (HasInner(p)) u.Join(nodes(p.NodeA), nodes(Inner(p)), ground);
+  u.Join(b.sw, -1, ground);     /* the switch */
+  u.Join(b.supply, -1, ground); /* the supply */
+  for (size_t i = 0; i < c.Parts.size(); i++) {
+    if (!BareCoil(c.Parts[i])) u.Join(b.nodeA[i], b.nodeB[i], ground);
+    if (b.inner[i] >= 0) u.Join(b.nodeA[i], b.inner[i], ground);
   }
-  std::map<int, int> number;
-  island.assign(ground, -1);
+  /* Numbered in the order of their lowest node. */
+  std::vector<int> number(ground + 1, -1);
+  int islands = 0;
+  b.island.assign(ground, -1);
   for (int i = 0; i < ground; i++) {
     const int root = u.Find(i);
     if (root == u.Find(ground)) continue;
-    if (!number.count(root)) {
-      const int next = static_cast<int>(number.size());
-      number[root] = next;
-    }
-    island[i] = number[root];
+    if (number[root] < 0) number[root] = islands++;
+    b.island[i] = number[root];
   }
-  return static_cast<int>(number.size());
+  return islands;
 }
 
-/* The nodal system G u = F z while it is being filled. */
+/* The nodal system G u = F z while it is being filled.  A row over z
+   with one entry, `value` at column k, is written as that entry alone. */
 struct Nodal {
   MatrixXd g, f;
   void Conductance(int a, int b, double y) {
@@ -115,13 +149,13 @@ struct Nodal {
       g(b, a) -= y;
     }
   }
-  /* A current of (row z) from a through the source to b. */
-  void Current(int a, int b, const RowVectorXd& row) {
-    if (a >= 0) f.row(a) -= row;
-    if (b >= 0) f.row(b) += row;
+  /* A current of value z(k) from a through the source to b. */
+  void Current(int a, int b, int k, double value) {
+    if (a >= 0) f(a, k) -= value;
+    if (b >= 0) f(b, k) += value;
   }
-  /* The voltage source in unknown j: v(a) - v(b) = row z. */
-  void Voltage(int j, int a, int b, const RowVectorXd& row) {
+  /* The voltage source in unknown j: v(a) - v(b) = value z(k). */
+  void Voltage(int j, int a, int b, int k, double value) {
     if (a >= 0) {
       g(a, j) += 1.0;
       g(j, a) += 1.0;
@@ -130,54 +164,35 @@ struct Nodal {
       g(b, j) -= 1.0;
       g(j, b) -= 1.0;
     }
-    f.row(j) = row;
+    f(j, k) = value;
   }
 };
 
-/* Everything the build shares. */
-struct Build {
-  const Circuit* c;
-  Nodes nodes;
-  std::vector<int> island;
-  int islands = 0;
-  std::vector<int> states;                     /* part of each full state */
-  std::vector<int> nodeA, nodeB, inner;        /* each part's nodes; inner -1 when none */
-  std::vector<int> sourceOf;                   /* unknown of a lossless capacitor's current */
-  int size = 0;                                /* unknowns */
-  int n = 0;                                   /* full states */
-  int inputs = 0;                              /* 1: a current drawn from the switch node */
-  int Width() const { return n + 1 + inputs; } /* of a row over [x; 1; u] */
-  RowVectorXd Unit(int k) const {
-    RowVectorXd e = RowVectorXd::Zero(Width());
-    e(k) = 1.0;
-    return e;
-  }
-};
-
-void Fill(Build& b, double g, Nodal& nod) {
+void Fill(const Build& b, double g, Nodal& nod) {
   const Circuit& c = *b.c;
   const int firstIsland = b.size - b.islands;
   nod.g = MatrixXd::Zero(b.size, b.size);
   nod.f = MatrixXd::Zero(b.size, b.Width());
-  nod.Conductance(b.nodes(kNodeSwitch), -1, g);
-  if (b.inputs) nod.Current(b.nodes(kNodeSwitch), -1, b.Unit(b.n + 1));
-  nod.Voltage(b.nodes.count, b.nodes(kNodeSupply), -1, c.Vcc * b.Unit(b.n));
+  nod.Conductance(b.sw, -1, g);
+  if (b.inputs) nod.Current(b.sw, -1, b.n + 1, 1.0);
+  nod.Voltage(b.nodes.count, b.supply, -1, b.n, c.Vcc);
   for (int k = 0; k < b.n; k++) {
-    const CircuitPart& p = c.Parts[b.states[k]];
-    const int na = b.nodes(p.NodeA), nb = b.nodes(p.NodeB);
+    const int part = b.states[k];
+    const CircuitPart& p = c.Parts[part];
+    const int na = b.nodeA[part], nb = b.nodeB[part];
     if (p.Kind == kCapacitor) {
       if (IsSource(p)) {
-        nod.Voltage(b.sourceOf[b.states[k]], na, nb, b.Unit(k));
+        nod.Voltage(b.sourceOf[part], na, nb, k, 1.0);
       } else {
         nod.Conductance(na, nb, 1.0 / p.SeriesLoss);
-        nod.Current(na, nb, -b.Unit(k) / p.SeriesLoss);
+        nod.Current(na, nb, k, -1.0 / p.SeriesLoss);
       }
       continue;
     }
-    const int m = HasInner(p) ? b.nodes(Inner(p)) : nb;
-    nod.Current(na, m, b.Unit(k));
+    const int m = b.inner[part] >= 0 ? b.inner[part] : nb;
+    nod.Current(na, m, k, 1.0);
     if (p.ShuntLoss > 0.0) nod.Conductance(na, m, 1.0 / p.ShuntLoss);
-    if (HasInner(p)) nod.Conductance(m, nb, 1.0 / p.SeriesLoss);
+    if (b.inner[part] >= 0) nod.Conductance(m, nb, 1.0 / p.SeriesLoss);
     if (!BareCoil(p)) continue;
     /* The tie of each island the coil leaves (sign -1) or enters (+1):
        the sum of its coils' di/dt, v_L / L, is zero. */
@@ -191,8 +206,9 @@ void Fill(Build& b, double g, Nodal& nod) {
       nod.f(row, k) += sign * p.SeriesLoss / p.Value;
     }
   }
-  for (const CircuitPart& p : c.Parts)
-    if (p.Kind == kResistor) nod.Conductance(b.nodes(p.NodeA), b.nodes(p.NodeB), 1.0 / p.Value);
+  for (size_t i = 0; i < c.Parts.size(); i++)
+    if (c.Parts[i].Kind == kResistor)
+      nod.Conductance(b.nodeA[i], b.nodeB[i], 1.0 / c.Parts[i].Value);
   /* Each island's potential: a current into its first node. */
   std::vector<bool> placed(b.islands, false);
   for (int i = 0; i < static_cast<int>(b.island.size()); i++) {
@@ -209,9 +225,9 @@ MatrixXd Reduction(const Build& b) {
   if (b.islands == 0) return MatrixXd::Identity(b.n, b.n);
   MatrixXd ties = MatrixXd::Zero(b.islands, b.n);
   for (int k = 0; k < b.n; k++) {
-    const CircuitPart& p = b.c->Parts[b.states[k]];
-    if (!BareCoil(p)) continue;
-    const int na = b.nodes(p.NodeA), nb = b.nodes(p.NodeB);
+    const int part = b.states[k];
+    if (!BareCoil(b.c->Parts[part])) continue;
+    const int na = b.nodeA[part], nb = b.nodeB[part];
     const int ia = na >= 0 ? b.island[na] : -1, ib = nb >= 0 ? b.island[nb] : -1;
     if (ia == ib) continue;
     if (ia >= 0) ties(ia, k) -= 1.0;
@@ -220,97 +236,123 @@ MatrixXd Reduction(const Build& b) {
   return Eigen::FullPivLU<MatrixXd>(ties).kernel();
 }
 
-/* The nodes, islands and states of circuit c. */
+/* The nodes, islands and states of circuit c: every name looked up here,
+   once. */
 void Number(const Circuit& c, Build& b) {
   b.c = &c;
-  b.nodes.Add(kNodeSupply);
-  b.nodes.Add(kNodeSwitch);
+  b.supply = b.nodes.Add(kNodeSupply);
+  b.sw = b.nodes.Add(kNodeSwitch);
   b.sourceOf.assign(c.Parts.size(), -1);
   for (size_t i = 0; i < c.Parts.size(); i++) {
     const CircuitPart& p = c.Parts[i];
-    b.nodes.Add(p.NodeA);
-    b.nodes.Add(p.NodeB);
-    if (HasInner(p)) b.nodes.Add(Inner(p));
+    b.nodeA.push_back(b.nodes.Add(p.NodeA));
+    b.nodeB.push_back(b.nodes.Add(p.NodeB));
+    b.inner.push_back(HasInner(p) ? b.nodes.New(nullptr) : -1);
     if (p.Kind != kResistor) b.states.push_back(static_cast<int>(i));
   }
   int sources = 1; /* the supply */
   for (size_t i = 0; i < c.Parts.size(); i++)
     if (IsSource(c.Parts[i])) b.sourceOf[i] = b.nodes.count + sources++;
   b.n = static_cast<int>(b.states.size());
-  b.islands = FindIslands(c, b.nodes, b.island);
+  b.islands = FindIslands(c, b);
   b.size = b.nodes.count + sources + b.islands;
-  for (const CircuitPart& p : c.Parts) {
-    b.nodeA.push_back(b.nodes(p.NodeA));
-    b.nodeB.push_back(b.nodes(p.NodeB));
-    b.inner.push_back(HasInner(p) ? b.nodes(Inner(p)) : -1);
-  }
 }
 
-/* The system from the nodal solution u (every unknown as a row over z)
-   at switch conductance g. */
-void Derive(const Build& b, const MatrixXd& u, double g, const MatrixXd& t, const MatrixXd& left,
-            StateSpace& ss) {
-  const Circuit& c = *b.c;
-  const RowVectorXd zero = RowVectorXd::Zero(b.Width());
-  auto volt = [&](int node) -> RowVectorXd { return node >= 0 ? u.row(node) : zero; };
-  auto across = [&](int part) -> RowVectorXd { return volt(b.nodeA[part]) - volt(b.nodeB[part]); };
+/* `to` = the row `r` over z, or over [y; 1; u] when the state is
+   reduced.  Every row goes through b.row so that the product with T
+   reads a plain vector: no temporary. */
+template <class Row>
+void Put(Build& b, const Row& r, RowVectorXd& to) {
+  if (b.islands == 0) {
+    to = r;
+    return;
+  }
+  b.row = r;
+  to.noalias() = b.row * b.tz;
+}
 
-  MatrixXd ab(b.n, b.Width());
-  std::vector<Dissipator> full;
-  const int d = b.nodes(kNodeSwitch);
-  full.push_back({-1, g, volt(d)});
+/* The next dissipator of ss, in the room a system before left. */
+void Dissipate(Build& b, std::size_t& at, int part, double weight, StateSpace& ss) {
+  if (ss.Dissipators.size() == at) ss.Dissipators.emplace_back();
+  Dissipator& d = ss.Dissipators[at++];
+  d.Part = part;
+  d.Weight = weight;
+  Put(b, b.row, d.Row);
+}
+
+/* The derivative of every full state (ab) and every dissipator from the
+   nodal solution b.u at switch conductance g. */
+void Rates(Build& b, double g, StateSpace& ss) {
+  const Circuit& c = *b.c;
+  const auto volt = [&](int node) { return b.u.row(b.At(node)); };
+  const auto across = [&](int part) { return volt(b.nodeA[part]) - volt(b.nodeB[part]); };
+  std::size_t at = 0;
+  b.row = volt(b.sw);
+  Dissipate(b, at, -1, g, ss);
   for (int k = 0; k < b.n; k++) {
     const int part = b.states[k];
     const CircuitPart& p = c.Parts[part];
     if (p.Kind == kCapacitor) {
       if (IsSource(p)) {
-        ab.row(k) = u.row(b.sourceOf[part]) / p.Value;
+        b.ab.row(k) = b.u.row(b.sourceOf[part]) / p.Value;
       } else {
-        const RowVectorXd current = (across(part) - b.Unit(k)) / p.SeriesLoss;
-        ab.row(k) = current / p.Value;
-        full.push_back({part, p.SeriesLoss, current});
+        b.row = across(part); /* the current through the loss */
+        b.row(k) -= 1.0;
+        b.row /= p.SeriesLoss;
+        b.ab.row(k) = b.row / p.Value;
+        Dissipate(b, at, part, p.SeriesLoss, ss);
       }
     } else if (b.inner[part] >= 0) {
-      const RowVectorXd vl = volt(b.nodeA[part]) - volt(b.inner[part]);
-      ab.row(k) = vl / p.Value;
-      full.push_back({part, 1.0 / p.ShuntLoss, vl});
-      full.push_back({part, 1.0 / p.SeriesLoss, volt(b.inner[part]) - volt(b.nodeB[part])});
+      b.row = volt(b.nodeA[part]) - volt(b.inner[part]);
+      b.ab.row(k) = b.row / p.Value;
+      Dissipate(b, at, part, 1.0 / p.ShuntLoss, ss);
+      b.row = volt(b.inner[part]) - volt(b.nodeB[part]);
+      Dissipate(b, at, part, 1.0 / p.SeriesLoss, ss);
     } else {
-      ab.row(k) = (across(part) - p.SeriesLoss * b.Unit(k)) / p.Value;
-      if (p.SeriesLoss > 0.0) full.push_back({part, p.SeriesLoss, b.Unit(k)});
-      if (p.ShuntLoss > 0.0) full.push_back({part, 1.0 / p.ShuntLoss, across(part)});
+      b.ab.row(k) = across(part);
+      b.ab(k, k) -= p.SeriesLoss;
+      b.ab.row(k) /= p.Value;
+      if (p.SeriesLoss > 0.0) {
+        b.row.setZero();
+        b.row(k) = 1.0;
+        Dissipate(b, at, part, p.SeriesLoss, ss);
+      }
+      if (p.ShuntLoss > 0.0) {
+        b.row = across(part);
+        Dissipate(b, at, part, 1.0 / p.ShuntLoss, ss);
+      }
     }
   }
   for (size_t i = 0; i < c.Parts.size(); i++)
     if (c.Parts[i].Kind == kResistor) {
-      const int part = static_cast<int>(i);
-      full.push_back({part, 1.0 / c.Parts[i].Value, across(part)});
+      b.row = across(static_cast<int>(i));
+      Dissipate(b, at, static_cast<int>(i), 1.0 / c.Parts[i].Value, ss);
     }
+  ss.Dissipators.resize(at);
+}
 
-  ss.Full = t;
+/* System ss at switch conductance g from the nodal solution b.u: its
+   record's room is reused when it already has the sizes. */
+void Derive(Build& b, double g, StateSpace& ss) {
+  const Circuit& c = *b.c;
+  Rates(b, g, ss);
+  ss.Full = b.t;
   ss.StatePart = b.states;
-  ss.SwitchVoltage = volt(d);
-  ss.SupplyCurrent = -u.row(b.nodes.count);
-  ss.LoadVoltage = across(c.Load);
-  ss.Dissipators = std::move(full);
+  Put(b, b.u.row(b.At(b.sw)), ss.SwitchVoltage);
+  Put(b, -b.u.row(b.nodes.count), ss.SupplyCurrent);
+  Put(b, b.u.row(b.At(b.nodeA[c.Load])) - b.u.row(b.At(b.nodeB[c.Load])), ss.LoadVoltage);
   if (b.islands == 0) { /* every full state is a state */
-    ss.A = ab.leftCols(b.n);
-    ss.B = ab.col(b.n);
-    if (b.inputs) ss.Inject = ab.col(b.n + 1);
+    ss.A = b.ab.leftCols(b.n);
+    ss.B = b.ab.col(b.n);
+    if (b.inputs) ss.Inject = b.ab.col(b.n + 1);
   } else {
     /* Rows over [x; 1] become rows over [y; 1] with x = T y. */
-    const Eigen::Index r = t.cols();
-    MatrixXd tz = MatrixXd::Zero(b.Width(), r + 1 + b.inputs);
-    tz.topLeftCorner(b.n, r) = t;
-    tz(b.n, r) = 1.0;
-    if (b.inputs) tz(b.n + 1, r + 1) = 1.0;
-    const MatrixXd reduced = left * ab * tz;
-    ss.A = reduced.leftCols(r);
-    ss.B = reduced.col(r);
-    if (b.inputs) ss.Inject = reduced.col(r + 1);
-    for (RowVectorXd* row : {&ss.SwitchVoltage, &ss.SupplyCurrent, &ss.LoadVoltage})
-      *row = *row * tz;
-    for (Dissipator& dis : ss.Dissipators) dis.Row = dis.Row * tz;
+    const Eigen::Index r = b.t.cols();
+    b.leftAb.noalias() = b.left * b.ab;
+    b.reduced.noalias() = b.leftAb * b.tz;
+    ss.A = b.reduced.leftCols(r);
+    ss.B = b.reduced.col(r);
+    if (b.inputs) ss.Inject = b.reduced.col(r + 1);
   }
   ss.SwitchCurrent = g * ss.SwitchVoltage;
 }
@@ -318,47 +360,92 @@ void Derive(const Build& b, const MatrixXd& u, double g, const MatrixXd& t, cons
 /* A node other than the supply, ground and the switch's that joins coils
    alone (the drain pin when the device's capacitance took the whole of
    Cp1) holds its voltage only through the coils' shunt losses: a mode
-   of picoseconds the period's exponentials do not resolve. */
-Status NoCoilsOnlyNode(const Circuit& c) {
-  std::map<std::string, bool> other; /* node: joined by something else than a coil */
-  for (const CircuitPart& p : c.Parts)
-    for (const std::string& node : {p.NodeA, p.NodeB}) other[node] |= p.Kind != kCoil;
-  for (const auto& [node, joined] : other)
-    if (!joined && node != kNodeGround && node != kNodeSupply && node != kNodeSwitch)
-      return Status::Failed("no capacitor at node " + node + ": --engine ngspice solves it");
+   of picoseconds the period's exponentials do not resolve.  The first
+   such node by name is told. */
+Status NoCoilsOnlyNode(const Build& b) {
+  const Circuit& c = *b.c;
+  std::vector<char> other(b.nodes.count, 0); /* joined by something else than a coil */
+  for (size_t i = 0; i < c.Parts.size(); i++)
+    for (const int node : {b.nodeA[i], b.nodeB[i]})
+      if (node >= 0) other[node] |= c.Parts[i].Kind != kCoil;
+  const std::string* first = nullptr;
+  for (int i = 0; i < b.nodes.count; i++) {
+    const std::string* name = b.nodes.name[i];
+    if (other[i] || !name || i == b.supply || i == b.sw) continue;
+    if (!first || *name < *first) first = name;
+  }
+  if (first)
+    return Status::Failed("no capacitor at node " + *first + ": --engine ngspice solves it");
   return Status::Done();
+}
+
+/* Everything but the systems themselves: the numbering, one nodal
+   factorisation at g0 and the reduction. */
+Status Prepare(const Circuit& c, double g0, bool injection, Build& b) {
+  Number(c, b);
+  const Status nodes = NoCoilsOnlyNode(b);
+  if (!nodes.Ok()) return nodes;
+  b.inputs = injection ? 1 : 0;
+  Nodal nod;
+  Fill(b, g0, nod);
+  const Eigen::FullPivLU<MatrixXd> lu(nod.g);
+  if (!lu.isInvertible()) return Status::Failed("the circuit has a loop of lossless capacitors");
+  b.u0 = lu.solve(nod.f);
+  b.w = lu.solve(Eigen::VectorXd::Unit(b.size, b.sw));
+  b.t = Reduction(b);
+  b.left = (b.t.transpose() * b.t).ldlt().solve(b.t.transpose()); /* y from x */
+  const Eigen::Index r = b.t.cols();
+  b.tz = MatrixXd::Zero(b.Width(), r + 1 + b.inputs);
+  b.tz.topLeftCorner(b.n, r) = b.t;
+  b.tz(b.n, r) = 1.0;
+  if (b.inputs) b.tz(b.n + 1, r + 1) = 1.0;
+  b.u = MatrixXd::Zero(b.size + 1, b.Width());
+  b.ab.resize(b.n, b.Width());
+  b.row.resize(b.Width());
+  return Status::Done();
+}
+
+/* The nodal solution at conductance g into b.u: the first one's plus a
+   rank-one term (Sherman and Morrison), in place. */
+void Solution(Build& b, double g0, double g) {
+  const int d = b.sw;
+  const double extra = g - g0;
+  const double s = extra / (1.0 + extra * b.w(d));
+  b.sw_w = s * b.w;
+  b.u.topRows(b.size) = b.u0;
+  b.u.topRows(b.size).noalias() -= b.sw_w * b.u0.row(d);
 }
 
 }  // namespace
 
 /* The switch is one conductance from its node to ground, so the nodal
    matrix at any conductance is the first one's plus a rank-one term:
-   one factorisation serves every segment (Sherman and Morrison). */
-Status BuildStateSpaces(const Circuit& c, const std::vector<double>& g,
-                        std::vector<StateSpace>& out, bool injection) {
+   one factorisation serves every segment. */
+Status VisitStateSpaces(const Circuit& c, const std::vector<double>& g, bool injection,
+                        StateSpaceVisit visit, void* context) {
   assert(!g.empty());
-  const Status nodes = NoCoilsOnlyNode(c);
-  if (!nodes.Ok()) return nodes;
   Build b;
-  Number(c, b);
-  b.inputs = injection ? 1 : 0;
-  Nodal nod;
-  Fill(b, g[0], nod);
-  const Eigen::FullPivLU<MatrixXd> lu(nod.g);
-  if (!lu.isInvertible()) return Status::Failed("the circuit has a loop of lossless capacitors");
-  const MatrixXd u0 = lu.solve(nod.f);
-  const int d = b.nodes(kNodeSwitch);
-  const Eigen::VectorXd w = lu.solve(Eigen::VectorXd::Unit(b.size, d));
-  const MatrixXd t = Reduction(b);
-  const MatrixXd left = (t.transpose() * t).ldlt().solve(t.transpose()); /* y from x */
-  out.resize(g.size());
+  const Status prepared = Prepare(c, g[0], injection, b);
+  if (!prepared.Ok()) return prepared;
+  StateSpace ss;
   for (size_t i = 0; i < g.size(); i++) {
     assert(g[i] > 0.0);
-    const double extra = g[i] - g[0];
-    const double s = extra / (1.0 + extra * w(d));
-    Derive(b, u0 - s * w * u0.row(d), g[i], t, left, out[i]);
+    Solution(b, g[0], g[i]);
+    Derive(b, g[i], ss);
+    visit(i, ss, context);
   }
   return Status::Done();
+}
+
+Status BuildStateSpaces(const Circuit& c, const std::vector<double>& g,
+                        std::vector<StateSpace>& out, bool injection) {
+  out.resize(g.size());
+  return VisitStateSpaces(
+      c, g, injection,
+      [](std::size_t i, const StateSpace& ss, void* to) {
+        (*static_cast<std::vector<StateSpace>*>(to))[i] = ss;
+      },
+      &out);
 }
 
 Status BuildStateSpace(const Circuit& c, double g, StateSpace& ss) {

@@ -17,6 +17,7 @@
 #define TOLVARIN_SIM_ENGINE_STATE_SPACE_H
 
 #include <Eigen/Dense>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,18 @@ struct StateSpace {
    Fails, saying why, when there is none (a loop of lossless capacitors,
    a node fed by coils alone). */
 Status BuildStateSpace(const Circuit& c, double g, StateSpace& ss);
+
+/* What VisitStateSpaces calls with each system in turn: its index in g
+   and the record, valid until the next call. */
+using StateSpaceVisit = void (*)(std::size_t i, const StateSpace& ss, void* context);
+
+/* The systems at each conductance of g (all above zero), in order, each
+   handed to visit(i, ss, context) in one record whose room the next one
+   reuses: a caller that keeps the systems in its own form (the exact
+   engine) allocates nothing per system.  Fails as BuildStateSpace does,
+   before any call. */
+Status VisitStateSpaces(const Circuit& c, const std::vector<double>& g, bool injection,
+                        StateSpaceVisit visit, void* context);
 
 /* The systems at each conductance of g (all above zero), in order. */
 Status BuildStateSpaces(const Circuit& c, const std::vector<double>& g,
