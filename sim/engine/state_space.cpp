@@ -29,6 +29,7 @@
 #include <cassert>
 #include <numeric>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -52,23 +53,27 @@ bool BareCoil(const CircuitPart& p) {
 /* Node numbers, ground -1, given once by name and then kept as integers
    in each part's table: a circuit has a dozen nodes, so a linear search
    of their names is cheaper than a map and never allocates per lookup.
-   A coil's internal node (between the inductance with its shunt
-   resistance and the series one) has no name: its number is its own. */
+   The names are views of the circuit's strings (and of the constant
+   names), which outlive the build.  A coil's internal node (between the
+   inductance with its shunt resistance and the series one) has no name:
+   its number is its own. */
 struct Nodes {
-  std::vector<const std::string*> name; /* nullptr for an internal node */
+  std::vector<std::string_view> name;
+  std::vector<char> named; /* 0 for an internal node */
   int count = 0;
-  int Find(const std::string& n) const {
+  int Find(std::string_view n) const {
     for (int i = 0; i < count; i++)
-      if (name[i] && *name[i] == n) return i;
+      if (named[i] && name[i] == n) return i;
     return -1;
   }
-  int Add(const std::string& n) {
+  int Add(std::string_view n) {
     if (n == kNodeGround) return -1;
     const int at = Find(n);
-    return at >= 0 ? at : New(&n);
+    return at >= 0 ? at : New(n, 1);
   }
-  int New(const std::string* n) {
+  int New(std::string_view n, char isNamed) {
     name.push_back(n);
+    named.push_back(isNamed);
     return count++;
   }
 };
@@ -101,7 +106,7 @@ struct Build {
   /* The nodal solution u0 = G0^-1 F at the first conductance, and
      w = G0^-1 e_switch for the rank-one change to any other. */
   MatrixXd u0;
-  Eigen::VectorXd w, sw_w;
+  Eigen::VectorXd w, column; /* and s w, the rank-one term's column */
   /* The reduction x = T y, y from x, and T as rows over z. */
   MatrixXd t, left, tz;
   /* Room of one system: u (every unknown, then a zero row that ground's
@@ -247,7 +252,7 @@ void Number(const Circuit& c, Build& b) {
     const CircuitPart& p = c.Parts[i];
     b.nodeA.push_back(b.nodes.Add(p.NodeA));
     b.nodeB.push_back(b.nodes.Add(p.NodeB));
-    b.inner.push_back(HasInner(p) ? b.nodes.New(nullptr) : -1);
+    b.inner.push_back(HasInner(p) ? b.nodes.New({}, 0) : -1);
     if (p.Kind != kResistor) b.states.push_back(static_cast<int>(i));
   }
   int sources = 1; /* the supply */
@@ -368,14 +373,14 @@ Status NoCoilsOnlyNode(const Build& b) {
   for (size_t i = 0; i < c.Parts.size(); i++)
     for (const int node : {b.nodeA[i], b.nodeB[i]})
       if (node >= 0) other[node] |= c.Parts[i].Kind != kCoil;
-  const std::string* first = nullptr;
+  int first = -1;
   for (int i = 0; i < b.nodes.count; i++) {
-    const std::string* name = b.nodes.name[i];
-    if (other[i] || !name || i == b.supply || i == b.sw) continue;
-    if (!first || *name < *first) first = name;
+    if (other[i] || !b.nodes.named[i] || i == b.supply || i == b.sw) continue;
+    if (first < 0 || b.nodes.name[i] < b.nodes.name[first]) first = i;
   }
-  if (first)
-    return Status::Failed("no capacitor at node " + *first + ": --engine ngspice solves it");
+  if (first >= 0)
+    return Status::Failed("no capacitor at node " + std::string(b.nodes.name[first]) +
+                          ": --engine ngspice solves it");
   return Status::Done();
 }
 
@@ -411,9 +416,9 @@ void Solution(Build& b, double g0, double g) {
   const int d = b.sw;
   const double extra = g - g0;
   const double s = extra / (1.0 + extra * b.w(d));
-  b.sw_w = s * b.w;
+  b.column = s * b.w;
   b.u.topRows(b.size) = b.u0;
-  b.u.topRows(b.size).noalias() -= b.sw_w * b.u0.row(d);
+  b.u.topRows(b.size).noalias() -= b.column * b.u0.row(d);
 }
 
 }  // namespace
