@@ -1,8 +1,10 @@
 /*
 ** sim_process_bench.cpp: tolvarin-sim as whole processes, each started
 ** by fork and exec and waited for, wall-clock time: an empty C++ program
-** (the floor), the same linked with libngspice (what linking it cost every
-** start), the program's default run, its 201-point sweep, its 1000-sample
+** (the floor), a plain one writing a line through the C++ streams (the
+** floor of any C++ program's start), the empty one linked with libngspice
+** (what linking it cost every start), the program's --version (its
+** start-up alone), its default run, its 201-point sweep, its 1000-sample
 ** tolerance run and its tuning (without the ngspice confirmation).
 **
 ** The same runs of an earlier build of the program are measured beside
@@ -62,12 +64,19 @@ std::string Before() {
 
 /* The runs measured, by name: after (this build) and before. */
 const std::vector<std::string> kDesignPoint = {};
+const std::vector<std::string> kVersion = {"--version"};
 const std::vector<std::string> kSweep = {"--sweep", "2.85:4.85:0.01"};
 const std::vector<std::string> kTolerance = {"--tolerance", "--samples", "1000"};
 const std::vector<std::string> kTune = {"--tune", "--no-confirm"};
 
 void ProcessEmptyMain(benchmark::State& state) {
   Process(state, TOLVARIN_EMPTY_BINARY, {});
+}
+void ProcessPlainCxxMain(benchmark::State& state) {
+  Process(state, TOLVARIN_PLAIN_BINARY, {});
+}
+void ProcessVersion(benchmark::State& state) {
+  Process(state, TOLVARIN_SIM_BINARY, kVersion);
 }
 void ProcessEmptyMainLinkingNgspice(benchmark::State& state) {
   Process(state, TOLVARIN_EMPTY_NGSPICE_BINARY, {});
@@ -98,6 +107,8 @@ void ProcessTuneBefore(benchmark::State& state) {
 }
 
 BENCHMARK(ProcessEmptyMain)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(ProcessPlainCxxMain)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(ProcessVersion)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(ProcessEmptyMainLinkingNgspice)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(ProcessDesignPointBefore)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(ProcessDesignPoint)->UseRealTime()->Unit(benchmark::kMillisecond);
