@@ -12,22 +12,14 @@
 #include <string>
 
 #include "sim/engine/ngspice_runner.h"
+#include "tests/sim_run.h"
 
 namespace {
 
 /* The program with the environment settings and arguments; returns
    what it wrote to standard error and sets *status to its exit status. */
 std::string RunWith(const std::string& env, const std::string& args, int* status) {
-  const std::string command =
-      "env " + env + " " + TOLVARIN_SIM_BINARY + " " + args + " 2>&1 >/dev/null";
-  std::FILE* p = popen(command.c_str(), "r");
-  std::string err;
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) err.append(buf, n);
-  const int st = pclose(p);
-  *status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return err;
+  return RunSim(args, true, status, env);
 }
 
 int Lines(const std::string& s) {

@@ -15,9 +15,11 @@
 /* The program with the arguments; returns what it wrote to standard
    output, or to standard error alone when stderrOnly, and sets *status
    to its exit status (-1 when a signal ended it). */
-inline std::string RunSim(const std::string& args, bool stderrOnly, int* status) {
+inline std::string RunSim(const std::string& args, bool stderrOnly, int* status,
+                          const std::string& env = "") {
   const std::string redirect = stderrOnly ? " 2>&1 >/dev/null" : " 2>/dev/null";
-  std::FILE* p = popen((std::string(TOLVARIN_SIM_BINARY) + " " + args + redirect).c_str(), "r");
+  const std::string program = (env.empty() ? "" : "env " + env + " ") + TOLVARIN_SIM_BINARY;
+  std::FILE* p = popen((program + " " + args + redirect).c_str(), "r");
   std::string out;
   char buf[4096];
   size_t n;

@@ -311,14 +311,20 @@ bool Step(const Solver& s, const ShootingKind& k, Walk& wk, Sensitivity* sens) {
   return true;
 }
 
+/* The walk at the period's start: the state x0, the capacitance at vc0
+   and at rest. */
+void StartWalk(const ChainVector& x0, double vc0, Walk& wk) {
+  wk.x = x0;
+  wk.z.resize(x0.size() + 1);
+  wk.dev.vc = wk.dev.v = vc0;
+  wk.dev.rate = wk.dev.ic = wk.dev.u = 0.0;
+}
+
 /* Integrates one period from (x0, vc0); with sens, its sensitivities. */
 bool Period(const ShootingWorkspace& w, const Solver& s, const ChainVector& x0, double vc0,
             Walk& wk, Sensitivity* sens) {
   const Eigen::Index n = w.States;
-  wk.x = x0;
-  wk.z.resize(n + 1);
-  wk.dev.vc = wk.dev.v = vc0;
-  wk.dev.rate = wk.dev.ic = wk.dev.u = 0.0;
+  StartWalk(x0, vc0, wk);
   if (sens) {
     const Eigen::Index m = n + 1;
     sens->dx = ChainMatrix::Zero(n, m);
@@ -396,10 +402,7 @@ struct Energies {
 bool Record(ShootingWorkspace& w, const Solver& s, const ChainVector& x0, double vc0, Walk& wk,
             Energies& e, double* endRate) {
   const Eigen::Index n = w.States;
-  wk.x = x0;
-  wk.z.resize(n + 1);
-  wk.dev.vc = wk.dev.v = vc0;
-  wk.dev.rate = wk.dev.ic = wk.dev.u = 0.0;
+  StartWalk(x0, vc0, wk);
   const size_t steps = w.Steps.size();
   for (std::vector<double>* v : {&w.Time, &w.Vsw, &w.Isw, &w.Vload, &w.Ein, &w.Eout, &w.Edev})
     v->resize(steps + 1);
